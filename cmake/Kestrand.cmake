@@ -1,0 +1,44 @@
+# kes_subsystem(<name> [DEPENDS <our libs>...] [SYSLIBS <Windows libs>...])
+#
+# A subsystem folder holds two kinds of source:
+#   rules/*.cpp  platform-free parsing and arithmetic (no windows.h): library <name>_rules,
+#                built in every build, the native one included;
+#   *.cpp        the Win32 code: library <name>, built for Windows only, linked to its rules.
+# Sources are found by pattern so adding a class means adding its two files, nothing else.
+function(kes_subsystem name)
+  cmake_parse_arguments(A "" "" "DEPENDS;SYSLIBS" ${ARGN})
+  file(GLOB rules CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/rules/*.cpp)
+  if(rules)
+    add_library(${name}_rules STATIC ${rules})
+    target_include_directories(${name}_rules PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  else()
+    add_library(${name}_rules INTERFACE)
+    target_include_directories(${name}_rules INTERFACE ${PROJECT_SOURCE_DIR}/src)
+  endif()
+  if(NOT WIN32)
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${name}_rules ${A_DEPENDS} ${A_SYSLIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${name}_rules ${A_DEPENDS} ${A_SYSLIBS})
+  endif()
+endfunction()
+
+# Environment of every test that runs under Wine: a private prefix inside the build tree and
+# no Wine debug chatter. DISPLAY comes from the caller (tools/check.sh starts Xvfb).
+set(KES_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(KES_WINE_ENV "WINEPREFIX=${KES_WINEPREFIX};WINEDEBUG=-all")
+
+# kes_wine_test(<target> [LABELS ...]): registers a built test .exe with CTest, run through Wine.
+function(kes_wine_test target)
+  cmake_parse_arguments(A "" "" "LABELS;PROPERTIES" ${ARGN})
+  add_test(NAME ${target} COMMAND ${target})
+  set_tests_properties(${target} PROPERTIES ENVIRONMENT "${KES_WINE_ENV}" TIMEOUT 300)
+  if(A_LABELS)
+    set_tests_properties(${target} PROPERTIES LABELS "${A_LABELS}")
+  endif()
+endfunction()

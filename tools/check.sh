@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds all three builds and runs every test.
+# Exits non-zero on any failure. Safe to run again; needs root (loop devices, tmpfs mounts).
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$ROOT/tools/lib/common.sh"
+kes_need_root "$@"
+kes_install_packages
+kes_configure_and_build
+
+status=0
+log=$KES_BUILD/test-summary.txt
+: >"$log"
+
+echo "== native: platform-free rules"
+ctest --test-dir "$KES_BUILD/native" --output-on-failure -j"$(nproc)" | tee -a "$log" || status=1
+
+echo "== fuzz: mark-up, button specification and list values"
+"$ROOT/tools/fuzz.sh" "$KES_BUILD/native" || status=1
+
+echo "== win64: Windows tests under Wine"
+kes_with_wine_display ctest --test-dir "$KES_BUILD/win64" --output-on-failure -j2 \
+  | tee -a "$log" || status=1
+
+echo "== win32: release program"
+"$ROOT/tools/check-imports.sh" "$KES_BUILD/win32/src/installer/kesinst.exe" || status=1
+
+echo
+grep -E 'tests passed|tests failed' "$log" || true
+if [ $status -ne 0 ]; then
+  echo "FAILED"
+else
+  echo "ALL TESTS PASSED"
+fi
+exit $status
