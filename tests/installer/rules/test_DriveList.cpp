@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "installer/rules/DriveList.h"
+
+TEST(DriveList, OffersOnlyRemovableDrivesInLetterOrder)
+{
+    // A: removable, C: fixed, D: optical, E: removable, N: network, Z: removable.
+    unsigned types[26] = {};
+    types[0] = 2;
+    types[2] = 3;
+    types[3] = 5;
+    types[4] = 2;
+    types[13] = 4;
+    types[25] = 2;
+    const DriveList list = BuildDriveList(types);
+    EXPECT_EQ("A:|E:|Z:", list.text);
+    EXPECT_EQ((std::vector<uint8_t>{0, 4, 25}), list.drives);
+    EXPECT_EQ(0, ChosenDrive(list, 0));
+    EXPECT_EQ(4, ChosenDrive(list, 1 << 16));
+    EXPECT_EQ(25, ChosenDrive(list, (2 << 16) | 0x1234));  // the lower half is not the index
+    EXPECT_EQ(-1, ChosenDrive(list, 3 << 16));
+    EXPECT_EQ(-1, ChosenDrive(list, -1));
+}
+
+TEST(DriveList, AllAndNone)
+{
+    unsigned all[26];
+    for (unsigned& t : all)
+        t = 2;
+    const DriveList full = BuildDriveList(all);
+    EXPECT_EQ(77u, full.text.size());
+    EXPECT_EQ("A:|B:|C:", full.text.substr(0, 8));
+    EXPECT_EQ(25, ChosenDrive(full, 25 << 16));
+
+    unsigned none[26] = {};
+    const DriveList empty = BuildDriveList(none);
+    EXPECT_EQ("", empty.text);
+    EXPECT_EQ(-1, ChosenDrive(empty, 0));
+}
