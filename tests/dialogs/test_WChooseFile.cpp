@@ -1,0 +1,338 @@
+// WChooseFile with the real common dialog under Wine. A thread timer plays the user: it finds the
+// chooser by its title and runs one step per tick (waiting for the folder to show, typing a name,
+// clicking OK or Cancel), so every call below returns the way it would for a person.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialogs/WChooseFile.h"
+
+namespace {
+
+using Step = std::function<bool(HWND chooser)>;
+
+// One chooser run at a time; the timer procedure finds its robot here.
+class ChooserRobot;
+ChooserRobot* activeRobot = nullptr;
+
+class ChooserRobot {
+public:
+    ChooserRobot(std::string title, std::vector<Step> steps) : title(std::move(title)), steps(std::move(steps)) {}
+
+    // Runs `call` (which opens the chooser) with the robot at work, and returns its result.
+    int32_t Run(const std::function<int32_t()>& call)
+    {
+        activeRobot = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ChooserRobot::Tick);
+        const int32_t result = call();
+        KillTimer(nullptr, timer);
+        activeRobot = nullptr;
+        EXPECT_EQ(steps.size(), next) << "the chooser closed before step " << next << " of " << title;
+        return result;
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (activeRobot && !activeRobot->busy) {
+            activeRobot->busy = true;
+            activeRobot->OnTick();
+            activeRobot->busy = false;
+        }
+    }
+
+    void OnTick()
+    {
+        HWND chooser = FindChooser();
+        // A chooser that opens when none should, or a script that stalls, ends in a cancel.
+        if (++ticks > kTickLimit || (chooser && next == steps.size())) {
+            if (ticks > kTickLimit)
+                ADD_FAILURE() << title << ": gave up at step " << next;
+            else if (ticks > kTickLimit / 4 || steps.empty())
+                ADD_FAILURE() << title << ": the chooser is still open after the last step";
+            else
+                return;
+            CancelEverything();
+            return;
+        }
+        if (chooser && steps[next](chooser))
+            ++next;
+    }
+
+    HWND FindChooser() const
+    {
+        struct Search {
+            const std::string* title;
+            HWND found;
+        } search{&title, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            char text[256] = "";
+            GetWindowTextA(w, text, sizeof text);
+            if (IsWindowVisible(w) && *s->title == text) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    // Any message box the platform might show first, then the chooser.
+    static void CancelEverything()
+    {
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+            if (IsWindowVisible(w))
+                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        }, 0);
+    }
+
+    static constexpr int kTickLimit = 600;   // 30 s of 50 ms ticks
+    std::string title;
+    std::vector<Step> steps;
+    size_t next = 0;
+    int ticks = 0;
+    bool busy = false;
+};
+
+std::string Text(HWND window)
+{
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string FolderOf(HWND chooser)
+{
+    char folder[MAX_PATH] = "";
+    SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+    return folder;
+}
+
+// The name field: the plain edit of the folder mode, or the edit inside the drop-down of the others.
+HWND NameEdit(HWND chooser)
+{
+    if (HWND edit = GetDlgItem(chooser, edt1))
+        return edit;
+    HWND w = GetDlgItem(chooser, cmb13);
+    while (w) {
+        char cls[64] = "";
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Edit") == 0)
+            return w;
+        w = GetWindow(w, GW_CHILD);
+    }
+    return nullptr;
+}
+
+Step WaitForFolder(const std::string& folder)
+{
+    return [folder](HWND chooser) { return lstrcmpiA(FolderOf(chooser).c_str(), folder.c_str()) == 0; };
+}
+
+Step TypeName(const std::string& name)
+{
+    return [name](HWND chooser) {
+        HWND edit = NameEdit(chooser);
+        EXPECT_NE(nullptr, edit);
+        return edit && SetWindowTextA(edit, name.c_str());
+    };
+}
+
+Step Click(int id)
+{
+    return [id](HWND chooser) {
+        SendMessageA(GetDlgItem(chooser, id), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+Step Check(std::function<void(HWND)> check)
+{
+    return [check](HWND chooser) {
+        check(chooser);
+        return true;
+    };
+}
+
+class WChooseFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH], longTemp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        GetLongPathNameA(temp, longTemp, MAX_PATH);
+        dir = std::string(longTemp) + "chooser-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(dir.c_str(), nullptr);
+        CreateDirectoryA((dir + "\\Sub").c_str(), nullptr);
+        HANDLE h = CreateFileA((dir + "\\notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(h);
+        std::memset(path, 0, sizeof path);
+    }
+    void TearDown() override
+    {
+        DeleteFileA((dir + "\\notes.txt").c_str());
+        RemoveDirectoryA((dir + "\\Sub").c_str());
+        RemoveDirectoryA(dir.c_str());
+    }
+    void SetPath(const std::string& text) { lstrcpynA(path, text.c_str(), sizeof path); }
+    int32_t Choose(int32_t mode, const char* title, const char* filter, uint32_t flags, std::vector<Step> steps)
+    {
+        ChooserRobot robot(title, std::move(steps));
+        return robot.Run([&] { return WChooseFile(mode, nullptr, title, path, filter, flags); });
+    }
+
+    std::string dir;
+    char path[CHOOSER_PATH_SIZE];
+};
+
+const char kTextFilter[] = "Text files\0*.txt\0All files\0*.*\0";
+
+TEST_F(WChooseFileTest, FolderModeClosesOnTheFolderItOpensIn)
+{
+    SetPath(dir);   // no final '\': "\*.(.)" is appended and the chooser opens inside the folder
+    const int32_t result = Choose(CHOOSE_FOLDER, "Folder one", nullptr, 0, {
+        WaitForFolder(dir),
+        Check([&](HWND chooser) {
+            EXPECT_EQ("OK", Text(GetDlgItem(chooser, IDOK)));
+            EXPECT_EQ("Folder:", Text(GetDlgItem(chooser, stc3)));
+            EXPECT_STRCASEEQ(dir.c_str(), Text(GetDlgItem(chooser, edt1)).c_str());
+            EXPECT_STRCASEEQ(dir.c_str(), path);   // the buffer follows the chooser's folder
+        }),
+        Click(IDOK),
+    });
+    EXPECT_NE(0, result);
+    EXPECT_STRCASEEQ(dir.c_str(), path);
+}
+
+TEST_F(WChooseFileTest, FolderModeOnADriveRoot)
+{
+    SetPath("C:\\");
+    const int32_t result = Choose(CHOOSE_FOLDER, "Folder root", nullptr, 0, {WaitForFolder("C:\\"), Click(IDOK)});
+    EXPECT_NE(0, result);
+    EXPECT_STREQ("C:\\", path);
+}
+
+TEST_F(WChooseFileTest, FolderModeTakesTypedNames)
+{
+    struct Row {
+        const char* typed;
+        std::string expected;
+    } rows[] = {
+        {"Fresh", dir + "\\Fresh"},   // a new folder: the caller creates it
+        {"Sub", dir + "\\Sub"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.typed);
+        SetPath(dir);
+        const int32_t result = Choose(CHOOSE_FOLDER, "Folder typed", nullptr, 0,
+                                      {WaitForFolder(dir), TypeName(r.typed), Click(IDOK)});
+        EXPECT_NE(0, result);
+        EXPECT_STRCASEEQ(r.expected.c_str(), path);
+    }
+}
+
+TEST_F(WChooseFileTest, FolderModeRefusesANewNameWhenThePathMustExist)
+{
+    SetPath(dir);
+    bool stillOpen = false;
+    const int32_t result = Choose(CHOOSE_FOLDER, "Folder strict", nullptr, OFN_PATHMUSTEXIST, {
+        WaitForFolder(dir),
+        TypeName("Fresh"),
+        Click(IDOK),
+        Check([&](HWND) { stillOpen = true; }),
+        Click(IDCANCEL),
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(0, result);
+}
+
+TEST_F(WChooseFileTest, FolderModeOffersTheFolderOfAFile)
+{
+    SetPath(dir + "\\");
+    std::string offered;
+    const int32_t result = Choose(CHOOSE_FOLDER, "Folder file", nullptr, 0, {
+        WaitForFolder(dir),
+        TypeName("notes.txt"),
+        Click(IDOK),
+        Check([&](HWND chooser) { offered = Text(GetDlgItem(chooser, edt1)); }),
+        Click(IDOK),
+    });
+    EXPECT_STRCASEEQ(dir.c_str(), offered.c_str());
+    EXPECT_NE(0, result);
+    EXPECT_STRCASEEQ(dir.c_str(), path);
+}
+
+TEST_F(WChooseFileTest, OpenModeReturnsTheChosenFile)
+{
+    SetPath(dir + "\\");   // "*.*" is appended and the chooser opens in the folder
+    std::string firstType;
+    const int32_t result = Choose(CHOOSE_OPEN, "Open one", kTextFilter, 0, {
+        WaitForFolder(dir),
+        Check([&](HWND chooser) {
+            char text[64] = "";
+            SendDlgItemMessageA(chooser, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+            firstType = text;
+        }),
+        TypeName("notes.txt"),
+        Click(IDOK),
+    });
+    EXPECT_EQ("Text files", firstType);
+    EXPECT_NE(0, result);
+    EXPECT_STRCASEEQ((dir + "\\notes.txt").c_str(), path);
+}
+
+TEST_F(WChooseFileTest, SaveModeReturnsTheGivenName)
+{
+    SetPath(dir + "\\new.txt");
+    std::string shown;
+    const int32_t result = Choose(CHOOSE_SAVE, "Save one", kTextFilter, 0, {
+        WaitForFolder(dir),
+        Check([&](HWND chooser) { shown = Text(NameEdit(chooser)); }),
+        Click(IDOK),
+    });
+    EXPECT_EQ("new.txt", shown);
+    EXPECT_NE(0, result);
+    EXPECT_STRCASEEQ((dir + "\\new.txt").c_str(), path);
+}
+
+TEST_F(WChooseFileTest, CancelReturnsZero)
+{
+    SetPath(dir + "\\");
+    EXPECT_EQ(0, Choose(CHOOSE_OPEN, "Open cancel", kTextFilter, 0, {WaitForFolder(dir), Click(IDCANCEL)}));
+}
+
+TEST_F(WChooseFileTest, ModeOutOfRangeShowsNothing)
+{
+    // The robot has no steps: a chooser that opens anyway is cancelled and reported.
+    SetPath(dir + "\\");
+    EXPECT_EQ(0, Choose(3, "Nothing", kTextFilter, 0, {}));
+    EXPECT_EQ(dir + "\\*.*", path);
+    SetPath(dir);
+    EXPECT_EQ(0, Choose(-1, "Nothing", kTextFilter, 0, {}));
+    EXPECT_EQ(dir, path);
+}
+
+TEST_F(WChooseFileTest, LongPathStaysInsideTheBuffer)
+{
+    struct {
+        char path[CHOOSER_PATH_SIZE];
+        char guard[8];
+    } b;
+    std::memset(b.guard, 'G', sizeof b.guard);
+    const std::string longPath = "C:\\" + std::string(255, 'a') + "\\";
+    std::memcpy(b.path, longPath.c_str(), longPath.size() + 1);
+    EXPECT_EQ(0, WChooseFile(3, nullptr, "Nothing", b.path, nullptr, 0));
+    EXPECT_EQ(longPath, b.path);
+    EXPECT_EQ(std::string(8, 'G'), std::string(b.guard, 8));
+}
+
+}  // namespace
