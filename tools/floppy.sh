@@ -1,0 +1,294 @@
+#!/usr/bin/env bash
+# A floppy (or small USB stick) as drive A: of a private Wine prefix, for the tests that need a
+# real disk. Source this file and call the floppy_* functions, or run it with a subcommand:
+#
+#   tools/floppy.sh image KIND IMAGE [FILE...]    make a disk image (see floppy_make_image)
+#   tools/floppy.sh run [SETUP OPTIONS] -- CMD... set up drive A:, run CMD, put A:'s files into the
+#                                                 image and tear everything down
+#
+# Two links make the disk drive A: (the kernel here has no vfat driver, so the files cannot come
+# from the image itself):
+#   a::  the image on a loop device     -> raw sector access through "\\.\A:", volume information
+#   a:   a tmpfs sized like the disk     -> the files of A:\, and the free-space numbers
+# At the end the tmpfs files are copied back into the image with mtools, so the image is the whole
+# disk. Changing drives needs `wineserver -k`, so all this happens in a prefix of its own
+# ($FLOPPY_PREFIX), never in the prefix of the other Wine tests; callers serialise on the CTest
+# resource lock "floppy". Needs root (loop devices, mounts).
+#
+# A typical test driver:
+#   source tools/floppy.sh
+#   floppy_setup --kind fat12 --files "$pkg/config.sys" --tmpfs 1440k --install "$exe $pkg/boot.dat"
+#   floppy_run "$FLOPPY_PROGDIR/test.exe" --gtest_filter='Fat12.*'
+#   floppy_finish                      # files back into $FLOPPY_IMAGE, loop and tmpfs gone
+#   mtype -i "$FLOPPY_IMAGE" ::config.sys
+#   floppy_cleanup                     # removes the work folder with the image (the trap does too)
+
+export MTOOLS_SKIP_CHECK=1
+FLOPPY_ROOT=${FLOPPY_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+FLOPPY_PREFIX=${FLOPPY_PREFIX:-${KES_BUILD:-$FLOPPY_ROOT/build}/win64/wineprefix-floppy}
+FLOPPY_TIMEOUT=${FLOPPY_TIMEOUT:-120}
+
+FLOPPY_WORK=""      # work folder of the current session (image, mount point)
+FLOPPY_IMAGE=""     # the disk image
+FLOPPY_LOOP=""      # its loop device while attached
+FLOPPY_DIR=""       # the tmpfs mount point while mounted (A:\)
+FLOPPY_PROGDIR=""   # Unix path of C:\kes in the floppy prefix, where programs are put
+FLOPPY_PROGDIR_WIN='C:\kes'
+FLOPPY_XVFB=""      # pid of the session's own Xvfb, when the caller had no display
+
+floppy_log() { echo "floppy: $*" >&2; }
+
+# A work folder and the trap that tears everything down on every exit path.
+floppy_begin() {
+  if [ -z "$FLOPPY_WORK" ]; then
+    FLOPPY_WORK=$(mktemp -d "${TMPDIR:-/tmp}/floppy.XXXXXX")
+    trap 'floppy_cleanup' EXIT
+    trap 'exit 130' INT TERM
+  fi
+}
+
+# floppy_make_image KIND IMAGE [FILE...]
+#   KIND: fat12 (1.44 MB floppy), fat16 (16 MiB), fat32 (64 MiB), raw (1.44 MB without any file
+#   system: every byte is its offset's low byte XOR its sector number's low byte), or
+#   raw:SIZE (a sparse raw image of SIZE as `truncate -s` takes it, zero-filled).
+#   FILEs go into the root folder (FAT kinds only).
+floppy_make_image() {
+  local kind=$1 image=$2
+  shift 2
+  rm -f "$image"
+  case $kind in
+    fat12) mkfs.fat -C -F 12 -n KESTEST "$image" 1440 >/dev/null ;;
+    fat16) mkfs.fat -C -F 16 -n KESTEST "$image" 16384 >/dev/null ;;
+    fat32) mkfs.fat -C -F 32 -n KESTEST "$image" 65536 >/dev/null ;;
+    raw) python3 - "$image" <<'EOF'
+import sys
+with open(sys.argv[1], "wb") as f:
+    f.write(bytes((i ^ (i >> 9)) & 0xFF for i in range(1474560)))
+EOF
+      ;;
+    raw:*) truncate -s "${kind#raw:}" "$image" ;;
+    *) floppy_log "unknown image kind $kind"; return 1 ;;
+  esac
+  if [ $# -gt 0 ]; then
+    mcopy -o -i "$image" "$@" :: || return 1
+  fi
+}
+
+# floppy_attach IMAGE [ro]: the image on a loop device (read-only: every sector write fails).
+floppy_attach() {
+  local ro=()
+  [ "${2:-}" = ro ] && ro=(-r)
+  FLOPPY_LOOP=$(losetup -f --show "${ro[@]}" "$1") || return 1
+}
+
+# floppy_mount_files SIZE [from-image] [ro]: a tmpfs of SIZE (as mount's size= takes it) for A:\,
+# filled with the root of $FLOPPY_IMAGE when asked, remounted read-only when asked.
+floppy_mount_files() {
+  local size=$1 opt
+  shift
+  FLOPPY_DIR=$FLOPPY_WORK/a
+  mkdir -p "$FLOPPY_DIR"
+  mount -t tmpfs -o "size=$size" tmpfs "$FLOPPY_DIR" || { FLOPPY_DIR=""; return 1; }
+  for opt in "$@"; do
+    case $opt in
+      from-image)
+        if [ -n "$(mdir -b -i "$FLOPPY_IMAGE" :: 2>/dev/null)" ]; then
+          mcopy -s -n -i "$FLOPPY_IMAGE" '::*' "$FLOPPY_DIR/" || return 1
+        fi ;;
+      ro) mount -o remount,ro "$FLOPPY_DIR" || return 1 ;;
+    esac
+  done
+}
+
+# The private prefix: created on first use, then reused by every floppy test.
+floppy_wine_prefix() {
+  export WINEPREFIX=$FLOPPY_PREFIX WINEDEBUG=-all
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    floppy_log "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+# floppy_wine_drives [TYPE]: makes A: from whatever is attached and mounted (a missing loop device
+# means no raw access, a missing tmpfs means no files), sets A:'s drive type (floppy, hd, network,
+# cdrom), removes Z: and restarts the wineserver so that the mount manager rereads the drives.
+floppy_wine_drives() {
+  local type=${1:-floppy} dd
+  floppy_wine_prefix
+  floppy_display || return 1
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  dd=$WINEPREFIX/dosdevices
+  rm -f "$dd/a:" "$dd/a::" "$dd/z:"
+  [ -n "$FLOPPY_LOOP" ] && ln -sfn "$FLOPPY_LOOP" "$dd/a::"
+  [ -n "$FLOPPY_DIR" ] && ln -sfn "$FLOPPY_DIR" "$dd/a:"
+  # The registry write costs a Wine start, so it is made only when the type changes.
+  if [ "$(cat "$WINEPREFIX/.floppy-drive-type" 2>/dev/null)" != "$type" ]; then
+    wine reg add 'HKLM\Software\Wine\Drives' /v a: /t REG_SZ /d "$type" /f >/dev/null 2>&1 || return 1
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    echo "$type" >"$WINEPREFIX/.floppy-drive-type"
+  fi
+  # One server for the whole session saves its start-up on every program run.
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+# floppy_install_program FILE...: copies programs and package files to C:\kes ($FLOPPY_PROGDIR),
+# emptied first; with Z: gone, programs must lie on a Wine drive.
+floppy_install_program() {
+  FLOPPY_PROGDIR=$FLOPPY_PREFIX/drive_c/kes
+  rm -rf "$FLOPPY_PROGDIR"
+  mkdir -p "$FLOPPY_PROGDIR"
+  [ $# -eq 0 ] || cp -- "$@" "$FLOPPY_PROGDIR/"
+}
+
+# An X display for the whole session: the caller's, else an Xvfb of 1024x768 of our own. One for
+# the session because the wineserver kept running between programs stays bound to it.
+floppy_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local fifo=$FLOPPY_WORK/displayfd n
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  FLOPPY_XVFB=$!
+  read -r n <"$fifo" || return 1
+  export DISPLAY=:$n
+}
+
+# floppy_run PROGRAM [ARGS...]: runs a Windows program with C:\kes as its current folder, cut off
+# after $FLOPPY_TIMEOUT seconds. Returns the program's exit code.
+floppy_run() {
+  (cd "${FLOPPY_PROGDIR:-$FLOPPY_PREFIX/drive_c}" && timeout "$FLOPPY_TIMEOUT" wine "$@")
+}
+
+# floppy_setup [options]: one call for the usual session.
+#   --kind KIND            image kind for floppy_make_image (default fat12)
+#   --image PATH           use this existing image instead of making one
+#   --files "F..."         files put into the image's root when it is made
+#   --tmpfs SIZE           size of A:\ (default 1440k); --no-files: no A:\ at all
+#   --ro-loop              sector writes fail; --no-raw: no sector access at all
+#   --ro-files             A:\ read-only
+#   --type TYPE            drive type (default floppy)
+#   --install "F..."       programs and package files for C:\kes
+floppy_setup() {
+  local kind=fat12 image="" files="" size=1440k raw=rw filesdrive=1 rofiles="" type=floppy install=""
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --kind) kind=$2; shift ;;
+      --image) image=$2; shift ;;
+      --files) files=$2; shift ;;
+      --tmpfs) size=$2; shift ;;
+      --no-files) filesdrive=0 ;;
+      --ro-loop) raw=ro ;;
+      --no-raw) raw=none ;;
+      --ro-files) rofiles=ro ;;
+      --type) type=$2; shift ;;
+      --install) install=$2; shift ;;
+      *) floppy_log "unknown option $1"; return 1 ;;
+    esac
+    shift
+  done
+  floppy_begin
+  if [ -n "$image" ]; then
+    FLOPPY_IMAGE=$image
+  else
+    FLOPPY_IMAGE=$FLOPPY_WORK/disk.img
+    # shellcheck disable=SC2086
+    floppy_make_image "$kind" "$FLOPPY_IMAGE" $files || return 1
+  fi
+  [ "$raw" = none ] || floppy_attach "$FLOPPY_IMAGE" "$raw" || return 1
+  if [ $filesdrive = 1 ]; then
+    local opts=()
+    case $kind in fat*) opts+=(from-image) ;; esac
+    [ -n "$image" ] && opts+=(from-image)
+    [ -n "$rofiles" ] && opts+=(ro)
+    floppy_mount_files "$size" "${opts[@]}" || return 1
+  fi
+  floppy_wine_drives "$type" || return 1
+  # shellcheck disable=SC2086
+  floppy_install_program $install
+}
+
+# Stops Wine and gives the loop device back, so that the image holds every sector written.
+floppy_detach() {
+  if [ -n "${WINEPREFIX:-}" ] && [ "$WINEPREFIX" = "$FLOPPY_PREFIX" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "$FLOPPY_LOOP" ]; then
+    blockdev --flushbufs "$FLOPPY_LOOP" 2>/dev/null || true
+    losetup -d "$FLOPPY_LOOP" || true
+    FLOPPY_LOOP=""
+  fi
+}
+
+# floppy_sync_back: A:\ becomes the image's root folder (files deleted on A:\ go from the image too).
+floppy_sync_back() {
+  [ -n "$FLOPPY_DIR" ] || return 0
+  # A disk without a FAT file system has nowhere to put them.
+  minfo -i "$FLOPPY_IMAGE" >/dev/null 2>&1 || return 0
+  local name
+  mdir -b -i "$FLOPPY_IMAGE" :: 2>/dev/null | while read -r name; do
+    name=${name#::/}
+    case $name in
+      */) mdeltree -i "$FLOPPY_IMAGE" "::${name%/}" ;;
+      *) mdel -i "$FLOPPY_IMAGE" "::$name" ;;
+    esac
+  done
+  if [ -n "$(ls -A "$FLOPPY_DIR")" ]; then
+    mcopy -s -o -i "$FLOPPY_IMAGE" "$FLOPPY_DIR"/* :: || return 1
+  fi
+}
+
+floppy_unmount() {
+  if [ -n "$FLOPPY_DIR" ]; then
+    umount "$FLOPPY_DIR" || umount -l "$FLOPPY_DIR" || true
+    FLOPPY_DIR=""
+  fi
+}
+
+# floppy_finish: Wine stopped, loop device detached, A:'s files copied into the image, tmpfs gone.
+# The image stays at $FLOPPY_IMAGE for checks with mtools.
+floppy_finish() {
+  local rc=0
+  floppy_detach
+  floppy_sync_back || rc=1
+  floppy_unmount
+  return $rc
+}
+
+# floppy_cleanup: everything of the session goes, image and work folder included. Safe to call
+# again; the EXIT trap calls it.
+floppy_cleanup() {
+  floppy_detach
+  floppy_unmount
+  if [ -n "$FLOPPY_XVFB" ]; then
+    kill "$FLOPPY_XVFB" 2>/dev/null || true
+    wait "$FLOPPY_XVFB" 2>/dev/null || true
+    FLOPPY_XVFB=""
+    unset DISPLAY
+  fi
+  if [ -n "$FLOPPY_WORK" ]; then
+    rm -rf "$FLOPPY_WORK"
+    FLOPPY_WORK=""
+  fi
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  case ${1:-} in
+    image) shift; floppy_make_image "$@" ;;
+    run)
+      shift
+      setup=()
+      while [ $# -gt 0 ] && [ "$1" != -- ]; do setup+=("$1"); shift; done
+      [ "${1:-}" = -- ] && shift
+      floppy_setup "${setup[@]}"
+      status=0
+      floppy_run "$@" || status=$?
+      floppy_finish
+      exit $status ;;
+    *) sed -n '2,9p' "$0"; exit 2 ;;
+  esac
+fi
