@@ -1,0 +1,13 @@
+#pragma once
+// Whether a volume can take the FreeDOS boot sector: FAT12 or FAT16 only. Both tests are needed
+// because a FAT32 volume is also reported by a name that begins with "FAT".
+#include <cstdint>
+
+// 65525 is the smallest cluster count of a FAT32 volume.
+constexpr uint32_t kFat32MinClusters = 65525;
+
+// 1 when the file-system name begins with "fat" in any case (FAT, FAT12, FAT16, FAT32).
+int HasFatName(const char* fileSystemName);
+
+// 1 when a volume of that many clusters is FAT12 or FAT16.
+int HasFat16ClusterCount(uint32_t totalClusters);
