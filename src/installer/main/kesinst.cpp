@@ -1,7 +1,12 @@
-// Placeholder entry until the application object and start-up land.
+// The installer program: one static application object and the framework's entry.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include "framework/WApp.h"
+#include "installer/WInstallerApp.h"
+
+static WInstallerApp installerApp;
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
 {
-    return 0;
+    return AppEntry(instance, previous, commandLine, showCommand);
 }

@@ -1,0 +1,61 @@
+#pragma once
+// WFrameWindow: a window of the framework's own class "ZEB_WL_FRAME", with its erase colour,
+// cursor, scroll state and drag parameters.
+#include "framework/WWindow.h"
+#include "framework/DragState.h"
+
+// `background` value that leaves the background alone; a value with BACKGROUND_SYSTEM_COLOUR set
+// is a system colour index in the low 31 bits, any other a COLORREF.
+constexpr int32_t BACKGROUND_NONE = -1;
+constexpr uint32_t BACKGROUND_SYSTEM_COLOUR = 0x80000000u;
+
+class WFrameWindow : public WWindow {
+public:
+    WFrameWindow();
+
+    // 29: the drag protocol, called on the window itself. `code` is a DRAG_* code; for
+    //     DRAG_QUERY the result is the drag mode, 0 refusing. The default refuses every drag.
+    virtual int OnDrag(int code, DragState* state);
+
+    // Create with the class "ZEB_WL_FRAME".
+    void CreateFrame(HWND parent, int x, int y, int width, int height, DWORD style, const char* title,
+                     WWindow* handler, HMENU menuOrId, DWORD exStyle);
+
+    HCURSOR GetCursor() const { return cursor; }
+    void SetCursor(HCURSOR newCursor) { cursor = newCursor; }  // takes effect at the next mouse move
+    void ApplyCursor() const { ::SetCursor(cursor); }
+
+    // Scrolling (WFrameWindowScroll.cpp).
+    void SetExtent(int32_t cx, int32_t cy, int update);
+    void UpdateScrollBars();
+    void ScrollUp(int32_t amount);
+    void ScrollDown(int32_t amount);
+    void ScrollLeft(int32_t amount);
+    void ScrollRight(int32_t amount);
+    void ClientToContent(POINT* point) const;
+    void ContentToClient(POINT* point) const;
+    // The frame class procedure's WM_HSCROLL / WM_VSCROLL rules, before default processing.
+    void OnScrollBar(UINT message, WPARAM wParam);
+
+    // Dragging (MouseTracking.cpp).
+    void StartDrag(int32_t x, int32_t y, int wantDc, int32_t userValue);
+    void MoveDrag(int32_t x, int32_t y);
+    void EndDrag(int cancel);
+
+    int32_t background;
+    HCURSOR cursor;
+    int32_t extentX, extentY;  // scrollable content size; 0 = no scrolling that way
+    int32_t scrollX, scrollY;
+    int32_t pageX, pageY;      // page step; 0 = client size
+    int16_t lineX, lineY;
+    int32_t dragDelay;         // ticks a held press waits before it becomes a drag
+    int16_t dragThreshold;     // pixels from the press point that turn a press into a drag
+};
+
+// The window procedure of the class "ZEB_WL_FRAME", and so the previous procedure of every frame
+// window: erasing, cursor, scroll bars and the quit message of a main window.
+LRESULT CALLBACK FrameClassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Records the framework window now under the mouse: leave, enter and hover-end reports and the
+// shared timer (MouseTracking.cpp).
+void SetHoverWindow(WWindow* window, HWND windowHandle);

@@ -1,0 +1,14 @@
+#pragma once
+// WPaintCanvas: a canvas over the DC of BeginPaint; End restores and ends the painting.
+#include "framework/WCanvas.h"
+
+class WPaintCanvas : public WCanvas {
+public:
+    // Begins painting the window; with `realize` nonzero the shared palette is selected and realised.
+    WPaintCanvas(HWND window, int realize);
+    // Restores the saved objects and ends the painting.
+    void End();
+
+    HWND hwnd;
+    PAINTSTRUCT paint;
+};
