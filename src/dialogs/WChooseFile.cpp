@@ -75,10 +75,12 @@ bool AcceptFolder(HWND chooser, const OPENFILENAMEA* record, char* path)
         return false;
     }
     const DWORD error = GetLastError();
-    if (record->lCustData & OFN_PATHMUSTEXIST)
-        return false;
-    // A new name may be chosen; a malformed one may not.
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    // A new name may be chosen unless the caller wants existing folders; a malformed one never.
+    if (!(record->lCustData & OFN_PATHMUSTEXIST) && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
+        return true;
+    // The user gets back what was typed, without the mark put on for the OK button.
+    SetNameField(chooser, path);
+    return false;
 }
 
 }  // namespace

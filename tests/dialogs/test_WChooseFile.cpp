@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -51,19 +52,23 @@ private:
     void OnTick()
     {
         HWND chooser = FindChooser();
-        // A chooser that opens when none should, or a script that stalls, ends in a cancel.
-        if (++ticks > kTickLimit || (chooser && next == steps.size())) {
-            if (ticks > kTickLimit)
-                ADD_FAILURE() << title << ": gave up at step " << next;
-            else if (ticks > kTickLimit / 4 || steps.empty())
-                ADD_FAILURE() << title << ": the chooser is still open after the last step";
-            else
-                return;
+        if (++ticks > kTickLimit) {
+            ADD_FAILURE() << title << ": gave up at step " << next;
             CancelEverything();
             return;
         }
-        if (chooser && steps[next](chooser))
-            ++next;
+        if (!chooser)
+            return;
+        if (next < steps.size()) {
+            if (steps[next](chooser))
+                ++next;
+            return;
+        }
+        // OK or Cancel hides the chooser at once; one still showing after the last step stays open.
+        if (steps.empty() || ++ticksAfterLastStep > kLingerTicks) {
+            ADD_FAILURE() << title << ": the chooser is still open after the last step";
+            CancelEverything();
+        }
     }
 
     HWND FindChooser() const
@@ -96,10 +101,12 @@ private:
     }
 
     static constexpr int kTickLimit = 600;   // 30 s of 50 ms ticks
+    static constexpr int kLingerTicks = 10;
     std::string title;
     std::vector<Step> steps;
     size_t next = 0;
     int ticks = 0;
+    int ticksAfterLastStep = 0;
     bool busy = false;
 };
 
@@ -151,6 +158,28 @@ Step Click(int id)
 {
     return [id](HWND chooser) {
         SendMessageA(GetDlgItem(chooser, id), BM_CLICK, 0, 0);
+        return true;
+    };
+}
+
+// Records every text put into the name field, to see what the OK button hands the platform.
+std::vector<std::string> nameTexts;
+WNDPROC nameEditProc = nullptr;
+
+LRESULT CALLBACK RecordingEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT && lParam)
+        nameTexts.push_back(reinterpret_cast<const char*>(lParam));
+    return CallWindowProcA(nameEditProc, edit, message, wParam, lParam);
+}
+
+Step RecordNameField()
+{
+    return [](HWND chooser) {
+        nameTexts.clear();
+        HWND edit = GetDlgItem(chooser, edt1);
+        nameEditProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingEditProc)));
         return true;
     };
 }
@@ -234,9 +263,14 @@ TEST_F(WChooseFileTest, FolderModeTakesTypedNames)
         SCOPED_TRACE(r.typed);
         SetPath(dir);
         const int32_t result = Choose(CHOOSE_FOLDER, "Folder typed", nullptr, 0,
-                                      {WaitForFolder(dir), TypeName(r.typed), Click(IDOK)});
+                                      {WaitForFolder(dir), RecordNameField(), TypeName(r.typed), Click(IDOK)});
         EXPECT_NE(0, result);
         EXPECT_STRCASEEQ(r.expected.c_str(), path);
+        // OK marked the full path so that the platform returns it instead of browsing into it.
+        const std::string marked = r.expected + "(.)";
+        EXPECT_TRUE(std::any_of(nameTexts.begin(), nameTexts.end(),
+                                [&](const std::string& t) { return lstrcmpiA(t.c_str(), marked.c_str()) == 0; }))
+            << "no " << marked << " among " << nameTexts.size() << " texts";
     }
 }
 
@@ -244,14 +278,27 @@ TEST_F(WChooseFileTest, FolderModeRefusesANewNameWhenThePathMustExist)
 {
     SetPath(dir);
     bool stillOpen = false;
+    std::string shown;
     const int32_t result = Choose(CHOOSE_FOLDER, "Folder strict", nullptr, OFN_PATHMUSTEXIST, {
         WaitForFolder(dir),
+        Check([&](HWND chooser) {
+            // The chooser window runs through the frame procedure, bound to the caller's buffer.
+            EXPECT_EQ(reinterpret_cast<LONG_PTR>(&WChooseFile::FolderFrameProc),
+                      GetWindowLongPtrA(chooser, GWLP_WNDPROC));
+            auto* record = reinterpret_cast<OPENFILENAMEA*>(GetWindowLongPtrA(chooser, GWLP_USERDATA));
+            ASSERT_NE(nullptr, record);
+            EXPECT_EQ(path, record->lpstrFile);
+        }),
         TypeName("Fresh"),
         Click(IDOK),
-        Check([&](HWND) { stillOpen = true; }),
+        Check([&](HWND chooser) {
+            stillOpen = true;
+            shown = Text(GetDlgItem(chooser, edt1));
+        }),
         Click(IDCANCEL),
     });
     EXPECT_TRUE(stillOpen);
+    EXPECT_STRCASEEQ((dir + "\\Fresh").c_str(), shown.c_str());   // refused, shown without the mark
     EXPECT_EQ(0, result);
 }
 
