@@ -1,5 +1,7 @@
 #include "dialogs/WMessageDialog.h"
 
+#include "dialogs/WChooseFile.h"
+#include "dialogs/rules/ChooseFileLabel.h"
 #include "dialogs/rules/ButtonSpec.h"
 #include "dialogs/rules/DialogLayout.h"
 #include "dialogs/rules/ListItems.h"
@@ -377,9 +379,24 @@ LRESULT OnCommand(HWND dialog, WMessageContext* c, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-void WMessageDialog::BrowseForPath(HWND, WMessageContext*)
+void WMessageDialog::BrowseForPath(HWND dialog, WMessageContext* c)
 {
-    // The file and folder chooser is not wired in yet; the button does nothing.
+    HWND container = GetDlgItem(dialog, ID_PATH);
+    HWND edit = GetDlgItem(container, ID_PATH_EDIT);
+    if (!edit)
+        return;
+    char label[256] = "";
+    GetWindowTextA(container, label, sizeof label);
+    const ChooserLabel split = SplitChooserLabel(label);
+    // The chooser starts from what the field shows, typed text included, and works on a copy:
+    // a cancelled browse leaves the field and `value` as they were.
+    char path[CHOOSER_PATH_SIZE] = "";
+    GetWindowTextA(edit, path, sizeof path);
+    if (!WChooseFile(c->browseMode, dialog, split.title.c_str(), path, split.filter.data(), 0))
+        return;
+    if (c->value)
+        lstrcpynA(c->value, path, PathBufferSize(c));
+    SetWindowTextA(edit, path);
 }
 
 LRESULT CALLBACK WMessageDialog::WindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
