@@ -1,6 +1,7 @@
-// WChooseFile with the real common dialog under Wine. A thread timer plays the user: it finds the
-// chooser by its title and runs one step per tick (waiting for the folder to show, typing a name,
-// clicking OK or Cancel), so every call below returns the way it would for a person.
+// WChooseFile with the real common dialog under Wine, alone and behind the browse button of a
+// mark-up dialog's path field. A thread timer plays the user: it finds the chooser by its title
+// and runs one step per tick (waiting for the folder to show, typing a name, clicking OK or
+// Cancel), so every call below returns the way it would for a person.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,12 +15,33 @@
 #include <vector>
 
 #include "dialogs/WChooseFile.h"
+#include "dialogs/WMessageDialog.h"
 
 namespace {
 
-using Step = std::function<bool(HWND chooser)>;
+// One step of the user's script, run on the chooser, or with `onDialog` on the mark-up dialog
+// (once the chooser no longer blocks it). A step returns true when it is done.
+struct Step {
+    template <typename F>
+    Step(F f) : run(std::move(f)) {}
+    std::function<bool(HWND)> run;
+    bool onDialog = false;
+};
 
-// One chooser run at a time; the timer procedure finds its robot here.
+Step OnDialog(std::function<bool(HWND)> f)
+{
+    Step s(std::move(f));
+    s.onDialog = true;
+    return s;
+}
+
+HWND FindMessageDialog()
+{
+    HWND d = FindWindowA("ZEB_UB_CLASS", nullptr);
+    return d && IsWindowVisible(d) && IsWindowEnabled(d) ? d : nullptr;
+}
+
+// One run at a time; the timer procedure finds its robot here.
 class ChooserRobot;
 ChooserRobot* activeRobot = nullptr;
 
@@ -35,7 +57,7 @@ public:
         const int32_t result = call();
         KillTimer(nullptr, timer);
         activeRobot = nullptr;
-        EXPECT_EQ(steps.size(), next) << "the chooser closed before step " << next << " of " << title;
+        EXPECT_EQ(steps.size(), next) << title << ": ended before step " << next;
         return result;
     }
 
@@ -57,13 +79,14 @@ private:
             CancelEverything();
             return;
         }
-        if (!chooser)
-            return;
         if (next < steps.size()) {
-            if (steps[next](chooser))
+            HWND target = steps[next].onDialog ? FindMessageDialog() : chooser;
+            if (target && steps[next].run(target))
                 ++next;
             return;
         }
+        if (!chooser)
+            return;
         // OK or Cancel hides the chooser at once; one still showing after the last step stays open.
         if (steps.empty() || ++ticksAfterLastStep > kLingerTicks) {
             ADD_FAILURE() << title << ": the chooser is still open after the last step";
@@ -90,7 +113,7 @@ private:
         return search.found;
     }
 
-    // Any message box the platform might show first, then the chooser.
+    // Any message box the platform might show first, then the chooser, then the mark-up dialog.
     static void CancelEverything()
     {
         EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
@@ -98,6 +121,8 @@ private:
                 PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
             return TRUE;
         }, 0);
+        if (HWND d = FindWindowA("ZEB_UB_CLASS", nullptr))
+            PostMessageA(d, WM_CLOSE, 0, 0);
     }
 
     static constexpr int kTickLimit = 600;   // 30 s of 50 ms ticks
@@ -380,6 +405,109 @@ TEST_F(WChooseFileTest, LongPathStaysInsideTheBuffer)
     EXPECT_EQ(0, WChooseFile(3, nullptr, "Nothing", b.path, nullptr, 0));
     EXPECT_EQ(longPath, b.path);
     EXPECT_EQ(std::string(8, 'G'), std::string(b.guard, 8));
+}
+
+// The browse button of a path field, driven like the rest: the dialog's own steps click "..." and
+// read the field once the chooser has gone.
+class PathFieldTest : public WChooseFileTest {
+protected:
+    int32_t ShowPathField(const char* markup, const char* chooserTitle, std::vector<Step> steps)
+    {
+        ChooserRobot robot(chooserTitle, std::move(steps));
+        return robot.Run([&] {
+            return WMessageDialog::Show(nullptr, "Where?", "Path field", nullptr, "+OK|-Cancel", markup, nullptr,
+                                        path, 0);
+        });
+    }
+};
+
+HWND PathEdit(HWND dialog) { return GetDlgItem(GetDlgItem(dialog, 401), 402); }
+
+// Posted, so that the chooser runs in the dialog's loop and not inside the robot's tick.
+Step ClickBrowse()
+{
+    return OnDialog([](HWND dialog) {
+        return PostMessageA(GetDlgItem(GetDlgItem(dialog, 401), 403), BM_CLICK, 0, 0) != 0;
+    });
+}
+
+Step ClickDialogButton(int index)
+{
+    return OnDialog([index](HWND dialog) {
+        SendMessageA(GetDlgItem(dialog, 1000 + index), BM_CLICK, 0, 0);
+        return true;
+    });
+}
+
+TEST_F(PathFieldTest, BrowsePutsTheChosenFileIntoTheFieldAndValue)
+{
+    SetPath(dir + "\\");
+    const std::string chosen = dir + "\\notes.txt";
+    std::string firstType, fieldAfter, valueAfter;
+    const int32_t result = ShowPathField("<B1>Open the report|Text files|*.txt|", "Open the report", {
+        ClickBrowse(),
+        WaitForFolder(dir),
+        Check([&](HWND chooser) {
+            char text[64] = "";
+            SendDlgItemMessageA(chooser, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+            firstType = text;
+        }),
+        TypeName("notes.txt"),
+        Click(IDOK),
+        OnDialog([&](HWND dialog) {
+            fieldAfter = Text(PathEdit(dialog));
+            valueAfter = path;
+            return true;
+        }),
+        ClickDialogButton(0),
+    });
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("Text files", firstType);   // the label's filter pair reached the chooser
+    EXPECT_STRCASEEQ(chosen.c_str(), fieldAfter.c_str());
+    EXPECT_STRCASEEQ(chosen.c_str(), valueAfter.c_str());
+    EXPECT_STRCASEEQ(chosen.c_str(), path);
+}
+
+TEST_F(PathFieldTest, CancelledBrowseLeavesFieldAndValueAlone)
+{
+    // The user types a folder, browses from there, and cancels the chooser.
+    SetPath(dir);
+    const std::string typed = dir + "\\Sub";
+    std::string fieldAfter, valueAfter;
+    const int32_t result = ShowPathField("<B0>Choose a folder", "Choose a folder", {
+        OnDialog([&](HWND dialog) { return SetWindowTextA(PathEdit(dialog), typed.c_str()) != 0; }),
+        ClickBrowse(),
+        WaitForFolder(typed),   // the chooser starts from what the field shows
+        Click(IDCANCEL),
+        OnDialog([&](HWND dialog) {
+            fieldAfter = Text(PathEdit(dialog));
+            valueAfter = path;
+            return true;
+        }),
+        ClickDialogButton(1),
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(typed, fieldAfter);
+    EXPECT_EQ(dir, valueAfter);
+    EXPECT_EQ(typed, path);   // what the field shows when the dialog closes comes back
+}
+
+TEST_F(PathFieldTest, BrowseModeThreeShowsNothingAndChangesNothing)
+{
+    SetPath(dir + "\\");
+    const std::string original = path;
+    std::string fieldAfter;
+    const int32_t result = ShowPathField("<B3>Nothing to choose", "Nothing to choose", {
+        ClickBrowse(),
+        OnDialog([&](HWND dialog) {
+            fieldAfter = Text(PathEdit(dialog));
+            return true;
+        }),
+        ClickDialogButton(0),
+    });
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(original, fieldAfter);   // no "*.*" from the pattern step
+    EXPECT_EQ(original, path);
 }
 
 }  // namespace
