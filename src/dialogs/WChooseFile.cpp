@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -14,7 +15,9 @@ static_assert(kFolderFlags ==
               "folder mode flags");
 // The NT 4 form of the record keeps the chooser free of the places bar and gives the hook the
 // plain edit as name field on every Windows version.
-static_assert(sizeof(void*) != 4 || OPENFILENAME_SIZE_VERSION_400A == 76, "76-byte chooser record");
+constexpr DWORD kRecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(kRecordSize == sizeof(OPENFILENAME_NT4A), "the NT 4 form of the record");
+static_assert(sizeof(void*) != 4 || kRecordSize == 76, "76-byte chooser record");
 
 const char kFoldersFilter[] = "Folders\0*.(.)\0";   // the literal's own zero ends the list
 
@@ -156,7 +159,7 @@ int32_t WChooseFile(int32_t mode, HWND owner, const char* title, char* path, con
     AppendChooserPattern(path, mode);
     if (mode < CHOOSE_FOLDER || mode > CHOOSE_SAVE)
         return 0;
-    record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    record.lStructSize = kRecordSize;
     record.hwndOwner = owner;
     record.lpstrFile = path;
     record.nMaxFile = CHOOSER_PATH_SIZE;
