@@ -306,14 +306,6 @@ TEST_F(WChooseFileTest, FolderModeRefusesANewNameWhenThePathMustExist)
     std::string shown;
     const int32_t result = Choose(CHOOSE_FOLDER, "Folder strict", nullptr, OFN_PATHMUSTEXIST, {
         WaitForFolder(dir),
-        Check([&](HWND chooser) {
-            // The chooser window runs through the frame procedure, bound to the caller's buffer.
-            EXPECT_EQ(reinterpret_cast<LONG_PTR>(&WChooseFile::FolderFrameProc),
-                      GetWindowLongPtrA(chooser, GWLP_WNDPROC));
-            auto* record = reinterpret_cast<OPENFILENAMEA*>(GetWindowLongPtrA(chooser, GWLP_USERDATA));
-            ASSERT_NE(nullptr, record);
-            EXPECT_EQ(path, record->lpstrFile);
-        }),
         TypeName("Fresh"),
         Click(IDOK),
         Check([&](HWND chooser) {
@@ -346,18 +338,8 @@ TEST_F(WChooseFileTest, FolderModeOffersTheFolderOfAFile)
 TEST_F(WChooseFileTest, OpenModeReturnsTheChosenFile)
 {
     SetPath(dir + "\\");   // "*.*" is appended and the chooser opens in the folder
-    std::string firstType;
-    const int32_t result = Choose(CHOOSE_OPEN, "Open one", kTextFilter, 0, {
-        WaitForFolder(dir),
-        Check([&](HWND chooser) {
-            char text[64] = "";
-            SendDlgItemMessageA(chooser, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
-            firstType = text;
-        }),
-        TypeName("notes.txt"),
-        Click(IDOK),
-    });
-    EXPECT_EQ("Text files", firstType);
+    const int32_t result = Choose(CHOOSE_OPEN, "Open one", kTextFilter, 0,
+                                  {WaitForFolder(dir), TypeName("notes.txt"), Click(IDOK)});
     EXPECT_NE(0, result);
     EXPECT_STRCASEEQ((dir + "\\notes.txt").c_str(), path);
 }
@@ -376,12 +358,6 @@ TEST_F(WChooseFileTest, SaveModeReturnsTheGivenName)
     EXPECT_STRCASEEQ((dir + "\\new.txt").c_str(), path);
 }
 
-TEST_F(WChooseFileTest, CancelReturnsZero)
-{
-    SetPath(dir + "\\");
-    EXPECT_EQ(0, Choose(CHOOSE_OPEN, "Open cancel", kTextFilter, 0, {WaitForFolder(dir), Click(IDCANCEL)}));
-}
-
 TEST_F(WChooseFileTest, ModeOutOfRangeShowsNothing)
 {
     // The robot has no steps: a chooser that opens anyway is cancelled and reported.
@@ -391,20 +367,6 @@ TEST_F(WChooseFileTest, ModeOutOfRangeShowsNothing)
     SetPath(dir);
     EXPECT_EQ(0, Choose(-1, "Nothing", kTextFilter, 0, {}));
     EXPECT_EQ(dir, path);
-}
-
-TEST_F(WChooseFileTest, LongPathStaysInsideTheBuffer)
-{
-    struct {
-        char path[CHOOSER_PATH_SIZE];
-        char guard[8];
-    } b;
-    std::memset(b.guard, 'G', sizeof b.guard);
-    const std::string longPath = "C:\\" + std::string(255, 'a') + "\\";
-    std::memcpy(b.path, longPath.c_str(), longPath.size() + 1);
-    EXPECT_EQ(0, WChooseFile(3, nullptr, "Nothing", b.path, nullptr, 0));
-    EXPECT_EQ(longPath, b.path);
-    EXPECT_EQ(std::string(8, 'G'), std::string(b.guard, 8));
 }
 
 // The browse button of a path field, driven like the rest: the dialog's own steps click "..." and

@@ -136,13 +136,8 @@ TEST(ChooseFilePath, FileIsCutToItsFolder)
 
 TEST(ChooseFilePath, RecognisesFullPaths)
 {
-    EXPECT_EQ(1, IsFullPath("C:\\"));
-    EXPECT_EQ(1, IsFullPath("z:\\a\\b"));
-    EXPECT_EQ(1, IsFullPath("\\\\server\\share"));
-    EXPECT_EQ(0, IsFullPath("C:"));
-    EXPECT_EQ(0, IsFullPath("C:a"));
-    EXPECT_EQ(0, IsFullPath("\\root"));
-    EXPECT_EQ(0, IsFullPath("new folder"));
-    EXPECT_EQ(0, IsFullPath(""));
-    EXPECT_EQ(0, IsFullPath("1:\\"));
+    for (const char* full : {"C:\\", "z:\\a\\b", "\\\\server\\share"})
+        EXPECT_EQ(1, IsFullPath(full)) << full;
+    for (const char* relative : {"C:", "C:a", "\\root", "new folder", "", "1:\\"})
+        EXPECT_EQ(0, IsFullPath(relative)) << relative;
 }
