@@ -12,6 +12,32 @@ HWND ExchangeMainWindow(HWND window)
     return old;
 }
 
+void RememberBinding(HWND window, WWindow* object)
+{
+    if (window == nullptr)
+        return;
+    for (int i = 0; i < BINDING_TABLE_SIZE; ++i) {
+        WindowBinding& b = framework.bindings[i];
+        if (b.window == nullptr || b.window == window) {
+            b.window = window;
+            b.object = object;
+            if (i >= framework.bindingsInUse)
+                framework.bindingsInUse = i + 1;
+            return;
+        }
+    }
+}
+
+void ForgetBinding(HWND window)
+{
+    for (int i = 0; i < framework.bindingsInUse; ++i) {
+        if (framework.bindings[i].window == window)
+            framework.bindings[i] = WindowBinding{nullptr, nullptr};
+    }
+    while (framework.bindingsInUse > 0 && framework.bindings[framework.bindingsInUse - 1].window == nullptr)
+        --framework.bindingsInUse;
+}
+
 void StartSharedTimer(WWindow* window)
 {
     if (framework.sharedTimerId == 0)

@@ -9,6 +9,13 @@
 class WApp;
 class WWindow;
 
+// A bound window and its object, as held in the lookup table below.
+struct WindowBinding {
+    HWND window;
+    WWindow* object;
+};
+constexpr int BINDING_TABLE_SIZE = 64;
+
 struct FrameworkState {
     WApp* currentApp;                      // set by the WApp constructor
     HINSTANCE moduleInstance;              // recorded by the entry; windows are created with it
@@ -25,6 +32,12 @@ struct FrameworkState {
     int16_t hoverCountdown;                // ticks until the hover report; 0 = shown or none pending
     POINT pressPoint;                      // client position of the last left press on a frame window
     int32_t pressHeld;                     // 1 while the press stays within the drag threshold
+
+    // Every message looks its window's object up, and the window property costs a round trip to
+    // the window server under Wine. So bound windows are also held here, from Create until their
+    // WM_NCDESTROY; windows beyond the table's size are found through the property alone.
+    WindowBinding bindings[BINDING_TABLE_SIZE];
+    int bindingsInUse;                     // slots at and above this index are all empty
 };
 
 // Zero before start-up (static storage), so it is usable from any static constructor.
@@ -38,6 +51,19 @@ inline HINSTANCE GetModuleInstance() { return framework.moduleInstance; }
 inline HWND GetMainWindow() { return framework.mainWindow; }
 inline WWindow* GetHoverWindow() { return framework.hoverWindow; }
 HWND ExchangeMainWindow(HWND window);  // stores the new handle, returns the old one
+
+// The binding table: Create remembers, the dispatcher forgets at WM_NCDESTROY; null when the
+// window is not held (which does not mean it is unbound).
+void RememberBinding(HWND window, WWindow* object);
+void ForgetBinding(HWND window);
+inline WWindow* FindBinding(HWND window)
+{
+    for (int i = 0; i < framework.bindingsInUse; ++i) {
+        if (framework.bindings[i].window == window)
+            return framework.bindings[i].object;
+    }
+    return nullptr;
+}
 
 // The shared timer: one process-wide thread timer, however many windows ask for it.
 void StartSharedTimer(WWindow* window);

@@ -105,6 +105,7 @@ void WWindow::Create(HWND parent, const char* className, int x, int y, int width
     if (frame != nullptr)
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetPropA(hwnd, framework.propertyName, this);
+    RememberBinding(hwnd, this);
     previousProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProcedure));
 
@@ -146,5 +147,7 @@ WWindow* WWindow::FromHandle(HWND window)
 {
     if (window == nullptr)
         return nullptr;
+    if (WWindow* held = FindBinding(window))
+        return held;
     return static_cast<WWindow*>(GetPropA(window, framework.propertyName));
 }

@@ -335,7 +335,15 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             break;
         }
     }
-    if (dispatch & DISPATCH_RETURN_RESULT)
-        return result;
-    return CallWindowProcA(object->previousProc, hwnd, message, wParam, lParam);
+    if (!(dispatch & DISPATCH_RETURN_RESULT)) {
+        // The frame class procedure is our own ANSI procedure: calling it directly is what
+        // CallWindowProcA would do, without the system's detour.
+        if (object->previousProc == FrameClassProcedure)
+            result = FrameClassProcedure(hwnd, message, wParam, lParam);
+        else
+            result = CallWindowProcA(object->previousProc, hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY)  // the window's last message: its handle may be reused after this
+        ForgetBinding(hwnd);
+    return result;
 }
