@@ -13,8 +13,8 @@ constexpr DWORD kFolderFlags = 0x00880124;
 static_assert(kFolderFlags ==
               (OFN_ENABLESIZING | OFN_EXPLORER | OFN_NOVALIDATE | OFN_ENABLEHOOK | OFN_HIDEREADONLY),
               "folder mode flags");
-// The NT 4 form of the record keeps the chooser free of the places bar and gives the hook the
-// plain edit as name field on every Windows version.
+// The NT 4 form of the record gives the chooser without the places bar, whose name field is the
+// plain edit edt1 once a hook is installed.
 constexpr DWORD kRecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 static_assert(kRecordSize == sizeof(OPENFILENAME_NT4A), "the NT 4 form of the record");
 static_assert(sizeof(void*) != 4 || kRecordSize == 76, "76-byte chooser record");
@@ -61,7 +61,7 @@ void SubclassChooser(HWND chooser, OPENFILENAMEA* record)
     SetWindowLongPtrA(chooser, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WChooseFile::FolderFrameProc));
 }
 
-// CDN_FILEOK of the folder mode: 1 to let the chooser close with `path`, 0 to keep it open.
+// CDN_FILEOK of the folder mode: true lets the chooser close with `path`, false keeps it open.
 bool AcceptFolder(HWND chooser, const OPENFILENAMEA* record, char* path)
 {
     char chosen[CHOOSER_PATH_SIZE];
@@ -154,7 +154,7 @@ int32_t WChooseFile(int32_t mode, HWND owner, const char* title, char* path, con
     if (!path)
         return 0;
     OPENFILENAMEA record;
-    // The whole record is cleared: some versions of the platform read past lStructSize.
+    // The whole record is cleared: Wine copies all of it, whatever lStructSize says.
     std::memset(&record, 0, sizeof record);
     AppendChooserPattern(path, mode);
     if (mode < CHOOSE_FOLDER || mode > CHOOSE_SAVE)
