@@ -135,6 +135,27 @@ TEST_F(WCanvasTest, ThePaletteIsTheSixLevelColourCube)
     }
 }
 
+TEST_F(WCanvasTest, PostPaintingIsClippedToTheUpdateRectangle)
+{
+    auto* w = Frame<PostPainting<WFrameWindow>>("w");
+    w->background = RGB(255, 255, 255);
+    InvalidateRect(w->hwnd, nullptr, TRUE);
+    UpdateWindow(w->hwnd);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    w->paintHook = [&](WWindowCanvas* canvas) {
+        RECT all = {0, 0, 300, 200};
+        FillRect(canvas->hdc, &all, red);
+    };
+    RECT part = {10, 10, 20, 20};
+    InvalidateRect(w->hwnd, &part, FALSE);
+    UpdateWindow(w->hwnd);
+    HDC dc = GetDC(w->hwnd);
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 15, 15));
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 25, 15)) << "the hook painted outside the update rectangle";
+    ReleaseDC(w->hwnd, dc);
+    DeleteObject(red);
+}
+
 // Counts of every DC and region taken and given back while painting.
 struct Balance {
     int getDc, releaseDc, beginPaint, endPaint, regions, deleted;

@@ -207,14 +207,6 @@ TEST_F(WWindowTest, SmallOperationsWithoutAWindow)
     EXPECT_EQ(nullptr, AsFrameWindow(nullptr));
     EXPECT_EQ(nullptr, WWindow::FromHandle(nullptr));
     EXPECT_EQ(nullptr, WWindow::FromHandle(rec::Host())) << "a window this process never bound";
-    EXPECT_EQ(20, plain.hoverDelay);
-    EXPECT_EQ(&plain, plain.handler);
-    EXPECT_EQ(4, framework.hoverThreshold);
-    EXPECT_EQ(static_cast<int32_t>(0x80000005), frame.background);
-    EXPECT_EQ(-8, frame.pageX);
-    EXPECT_EQ(8, frame.lineY);
-    EXPECT_EQ(8, frame.dragDelay);
-    EXPECT_EQ(4, frame.dragThreshold);
     EXPECT_EQ(0, frame.OnDrag(DRAG_QUERY, &framework.dragState)) << "the default refuses every drag";
     EXPECT_EQ(static_cast<uint32_t>(WWindow::FrameWindow), frame.GetFlags());
 }

@@ -317,25 +317,4 @@ TEST_F(WindowProcedureTest, OwnerDrawRoutesMenusToTheHandlerAndControlsByOwnItem
     EXPECT_CALLS("OnCompareItem(b, b, 4)", nullptr);
 }
 
-TEST_F(WindowProcedureTest, ShowWindowReportsShowAndHide)
-{
-    auto* p = Window<RecordingWindow>("p");
-    rec::Settle();
-    SendMessageA(p->hwnd, WM_SHOWWINDOW, 1, 0);
-    EXPECT_CALLS("OnShow(p)", nullptr);
-    SendMessageA(p->hwnd, WM_SHOWWINDOW, 0, 0);
-    EXPECT_CALLS("OnHide(p)", nullptr);
-    SendMessageA(p->hwnd, WM_SIZE, 0, MAKELPARAM(40, 30));
-    EXPECT_CALLS("OnSize(p, 40, 30)", nullptr);
-}
-
-TEST_F(WindowProcedureTest, AMessageWithoutARowReachesNoSlot)
-{
-    auto* p = Window<RecordingWindow>("p");
-    rec::WatchedMessage() = WM_APP + 1;
-    rec::Settle();
-    SendMessageA(p->hwnd, WM_APP + 1, 0, 0);
-    EXPECT_CALLS("previous(p, 0x8001)", nullptr);
-}
-
 }  // namespace
