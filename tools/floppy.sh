@@ -21,6 +21,7 @@
 #   floppy_run "$FLOPPY_PROGDIR/test.exe" --gtest_filter='Fat12.*'
 #   floppy_finish                      # files back into $FLOPPY_IMAGE, loop and tmpfs gone
 #   mtype -i "$FLOPPY_IMAGE" ::config.sys
+#   floppy_end                         # next disk: floppy_setup again ($FLOPPY_WORK stays)
 #   floppy_cleanup                     # removes the work folder with the image (the trap does too)
 
 export MTOOLS_SKIP_CHECK=1
@@ -158,8 +159,16 @@ floppy_display() {
 
 # floppy_run PROGRAM [ARGS...]: runs a Windows program with C:\kes as its current folder, cut off
 # after $FLOPPY_TIMEOUT seconds. Returns the program's exit code.
+# Wine's service processes inherit the program's output and outlive it; were that a pipe (CTest's),
+# its reader would wait for them, so the output goes through a file.
 floppy_run() {
-  (cd "${FLOPPY_PROGDIR:-$FLOPPY_PREFIX/drive_c}" && timeout "$FLOPPY_TIMEOUT" wine "$@")
+  local out rc
+  out=$(mktemp)
+  (cd "${FLOPPY_PROGDIR:-$FLOPPY_PREFIX/drive_c}" && timeout "$FLOPPY_TIMEOUT" wine "$@") >"$out" 2>&1 </dev/null
+  rc=$?
+  cat "$out"
+  rm -f "$out"
+  return $rc
 }
 
 # floppy_setup [options]: one call for the usual session.
@@ -258,11 +267,21 @@ floppy_finish() {
   return $rc
 }
 
-# floppy_cleanup: everything of the session goes, image and work folder included. Safe to call
-# again; the EXIT trap calls it.
-floppy_cleanup() {
+# floppy_end: ends one disk (Wine stopped, loop device and tmpfs gone, an image made by
+# floppy_setup deleted) but keeps the work folder, so the next floppy_setup starts a new disk.
+floppy_end() {
   floppy_detach
   floppy_unmount
+  if [ -n "$FLOPPY_WORK" ] && [ "$FLOPPY_IMAGE" = "$FLOPPY_WORK/disk.img" ]; then
+    rm -f "$FLOPPY_IMAGE"
+  fi
+  FLOPPY_IMAGE=""
+}
+
+# floppy_cleanup: everything of the session goes, the work folder and the Xvfb included. Safe to
+# call again; the EXIT trap calls it.
+floppy_cleanup() {
+  floppy_end
   if [ -n "$FLOPPY_XVFB" ]; then
     kill "$FLOPPY_XVFB" 2>/dev/null || true
     wait "$FLOPPY_XVFB" 2>/dev/null || true

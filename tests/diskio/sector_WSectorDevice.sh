@@ -19,14 +19,14 @@ floppy_finish
 check same_bytes "$FLOPPY_IMAGE" 2 1 <(pattern $((0xA5)))
 check same_bytes "$FLOPPY_IMAGE" 0 2 <(raw_bytes 0 1024)
 check same_bytes "$FLOPPY_IMAGE" 3 2877 <(raw_bytes 1536 $((2877 * 512)))
-floppy_cleanup
+floppy_end
 
 echo "== read-only disk"
 floppy_setup --kind raw --no-files --ro-loop --install "$EXE"
 check floppy_run "$FLOPPY_PROGDIR/$(basename "$EXE")" --gtest_filter='ReadOnlyDisk.*'
 floppy_finish
 check same_bytes "$FLOPPY_IMAGE" 0 2880 <(raw_bytes 0 $((2880 * 512)))
-floppy_cleanup
+floppy_end
 
 echo "== disk beyond 4 GiB"
 floppy_begin
@@ -39,6 +39,6 @@ check floppy_run "$FLOPPY_PROGDIR/$(basename "$EXE")" --gtest_filter='HugeDisk.*
 floppy_finish
 check same_bytes "$img" 8388610 1 <(pattern $((0x69)))
 check same_bytes "$img" 1 2 <(head -c 1024 /dev/zero)
-floppy_cleanup
+floppy_end
 
 exit $fail

@@ -1,0 +1,140 @@
+#include "installer/InstallSteps.h"
+
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+
+#include "diskio/WFile.h"
+#include "diskio/WSectorDevice.h"
+#include "installer/InstallError.h"
+#include "installer/WProgressWindow.h"
+#include "installer/rules/BootSector.h"
+#include "installer/rules/FileSystemCheck.h"
+#include "installer/rules/StartupFiles.h"
+
+namespace {
+const char kNeedsFat16[] = "1The FreeDos installation requires a FAT12/16 formatted disk!";
+const char kNoDiskInfo[] = "1Could not read disk information!";
+const char kBootDatMissing[] = "2Could not open boot.dat";
+const char kReadBootSectorFailed[] =
+    "1Could not read the bootsector. Make sure no other application uses the disk.\n(eg. Explorer windows etc.)";
+const char kWriteBootSectorFailed[] = "1Could not write the bootsector";
+
+void ShowProgress(WProgressWindow* progress)
+{
+    ShowWindow(progress->hwnd, SW_SHOW);
+}
+
+// Rejects everything but FAT12 and FAT16 before anything is written to the disk.
+void CheckFileSystem(const char* root)
+{
+    char fileSystem[64] = "";
+    if (!GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem))
+        throw InstallError(kNoDiskInfo);
+    if (!HasFatName(fileSystem))
+        throw InstallError(kNeedsFat16);
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        throw InstallError(kNoDiskInfo);
+    // A FAT32 volume also has a name beginning with "FAT"; only its size gives it away.
+    if (!HasFat16ClusterCount(totalClusters))
+        throw InstallError(kNeedsFat16);
+}
+
+void ReadBootImage(WFile* file, uint8_t (&image)[kBootSectorSize])
+{
+    file->Open(">boot.dat", WF_READ);
+    if (!file->IsOpen())
+        throw InstallError(kBootDatMissing);
+    const uint32_t n = file->Read(image, kBootSectorSize);
+    file->Close();
+    // A short image would put whatever the buffer held into the boot code of the disk.
+    if (n != kBootSectorSize)
+        throw InstallError(kBootDatMissing);
+}
+
+// Writes the parts one after the other; any failed or short write, or a failed close, is a failure
+// (the file is closed either way).
+int WriteParts(WFile* file, const char* const* parts)
+{
+    int ok = 1;
+    for (; *parts && ok; ++parts) {
+        const uint32_t length = static_cast<uint32_t>(strlen(*parts));
+        ok = file->Write(*parts, length) == length && file->lastError == 0;
+    }
+    return file->Close() == 0 && ok;
+}
+
+// Keeps the old file as its .zeb backup (a disk without the file has none; a failed backup does
+// not stop the update) and writes the new contents; a failure is reported with `error`.
+void ReplaceStartupFile(WFile* file, char drive, const char* name, const char* const* parts, const char* error)
+{
+    char path[MAX_PATH];
+    char backup[MAX_PATH];
+    snprintf(path, sizeof path, "%c:\\%s", drive, name);
+    if (MakeBackupPath(path, backup, sizeof backup))
+        CopyFileA(path, backup, FALSE);
+    file->Open(path, WF_WRITE);
+    if (!file->IsOpen())
+        throw InstallError(error);
+    if (!WriteParts(file, parts))
+        throw InstallError(error);
+}
+}  // namespace
+
+int CopyPackageFile(WProgressWindow* progress, char drive, const char* source, const char* target)
+{
+    char text[WProgressWindow::STEP_TEXT_SIZE];
+    snprintf(text, sizeof text, "Copying %s", target);
+    progress->SetStep(text);
+    char destination[MAX_PATH];
+    const int n = snprintf(destination, sizeof destination, "%c:\\%s", drive, target);
+    // A name cut to fit would be some other file; it cannot be copied under its own name.
+    if (n < 0 || static_cast<size_t>(n) >= sizeof destination)
+        throw InstallError::Format("2Could not copy %s", target);
+    const BOOL copied = CopyFileA(source, destination, FALSE);
+    if (!copied)
+        throw InstallError::Format("2Could not copy %s", target);
+    return copied;
+}
+
+void InstallFreeDos(WProgressWindow* progress, char drive, WFile* file)
+{
+    progress->SetStep("Retrieving disk info");
+    ShowProgress(progress);
+    char root[4];
+    snprintf(root, sizeof root, "%c:\\", drive);
+    CheckFileSystem(root);
+
+    CopyPackageFile(progress, drive, "kernel._ys", "kernel.sys");
+    CopyPackageFile(progress, drive, "command._om", "command.com");
+
+    uint8_t image[kBootSectorSize];
+    ReadBootImage(file, image);
+
+    // The device closes itself when an error leaves this function early.
+    WSectorDevice device(drive - 'A');
+    uint8_t disk[kBootSectorSize];
+    if (!device.ReadSectors(0, 1, disk))
+        throw InstallError(kReadBootSectorFailed);
+    MergeBootSector(image, disk);
+
+    progress->SetStep("Writing boot sector");
+    if (!device.WriteSectors(0, 1, image))
+        throw InstallError(kWriteBootSectorFailed);
+    // A disk that takes the write but keeps other bytes would not boot; only a read-back shows it.
+    uint8_t check[kBootSectorSize];
+    if (!device.ReadSectors(0, 1, check) || memcmp(check, image, kBootSectorSize) != 0)
+        throw InstallError(kWriteBootSectorFailed);
+    device.Close();
+}
+
+void UpdateStartupFiles(WProgressWindow* progress, char drive, WFile* file)
+{
+    CopyPackageFile(progress, drive, "ksstart._om", "ksstart.com");
+    ShowProgress(progress);
+    progress->SetStep("Updating config.sys");
+    ReplaceStartupFile(file, drive, "config.sys", kConfigSysParts, "1Could not create/update config.sys");
+    progress->SetStep("Updating autoexec.bat");
+    ReplaceStartupFile(file, drive, "autoexec.bat", kAutoexecBatParts, "1Could not create/update autoexec.bat");
+}
