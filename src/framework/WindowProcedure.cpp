@@ -54,7 +54,7 @@ void Paint(HWND hwnd, WWindow* object, WWindow* handler, WPARAM wParam, LPARAM l
     if (handler->flags & WWindow::HasOnPostPaint) {
         WWindowCanvas canvas(hwnd, 1);
         HRGN clip = CreateRectRgnIndirect(&update);
-        SelectClipRgn(canvas.hdc, clip);  // the DC keeps a copy, so the region can go at once after
+        SelectClipRgn(canvas.hdc, clip);  // the DC takes a copy; ours goes after the hook
         handler->OnPostPaint(object, &canvas, &update);
         DeleteObject(clip);
         canvas.Release();

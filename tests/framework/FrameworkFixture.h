@@ -14,17 +14,17 @@ protected:
     {
         rec::Settle();
         ExchangeMainWindow(nullptr);
-        framework.hoverWindow = nullptr;
+        StopSharedTimer();
         rec::WatchedMessage() = 0xFFFFFFFF;
     }
     void TearDown() override
     {
+        StopSharedTimer();  // no tick may reach a window on its way out, or the next test
         for (auto it = objects.rbegin(); it != objects.rend(); ++it)
             (*it)->Destroy();
         rec::Settle();
         objects.clear();
         ExchangeMainWindow(nullptr);
-        framework.hoverWindow = nullptr;
         framework.dragState.window = nullptr;
         framework.dragState.countdown = DRAG_COUNTDOWN_IDLE;
     }
