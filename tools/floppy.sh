@@ -23,6 +23,13 @@
 #   mtype -i "$FLOPPY_IMAGE" ::config.sys
 #   floppy_end                         # next disk: floppy_setup again ($FLOPPY_WORK stays)
 #   floppy_cleanup                     # removes the work folder with the image (the trap does too)
+#
+# Faults, all real: --ro-loop (sector writes fail), --no-raw (no sector access; the volume then
+# reports NTFS), --ro-files or `mount -o remount,ro|rw "$FLOPPY_DIR"` during a run (read-only
+# disk), a small --tmpfs (disk full: 4 KiB clusters), --no-files (no drive A: at all), --type hd
+# (not removable), --kind fat32 --tmpfs 300m (a FAT32-sized volume), --kind raw (no file system).
+# Programs run on $DISPLAY, an Xvfb of the session's own (1024x768), so screenshots can be taken
+# with `import -display "$DISPLAY" -window root out.png` while a program runs in the background.
 
 export MTOOLS_SKIP_CHECK=1
 FLOPPY_ROOT=${FLOPPY_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -35,7 +42,8 @@ FLOPPY_LOOP=""      # its loop device while attached
 FLOPPY_DIR=""       # the tmpfs mount point while mounted (A:\)
 FLOPPY_PROGDIR=""   # Unix path of C:\kes in the floppy prefix, where programs are put
 FLOPPY_PROGDIR_WIN='C:\kes'
-FLOPPY_XVFB=""      # pid of the session's own Xvfb, when the caller had no display
+FLOPPY_XVFB=""      # pid of the session's own Xvfb
+FLOPPY_OLD_DISPLAY=${DISPLAY:-}
 
 floppy_log() { echo "floppy: $*" >&2; }
 
@@ -145,10 +153,12 @@ floppy_install_program() {
   [ $# -eq 0 ] || cp -- "$@" "$FLOPPY_PROGDIR/"
 }
 
-# An X display for the whole session: the caller's, else an Xvfb of 1024x768 of our own. One for
-# the session because the wineserver kept running between programs stays bound to it.
+# An X display of 1024x768 for the whole session, its own so that its always-on-top windows never
+# cover those of tests running beside it (FLOPPY_USE_DISPLAY=1 takes the caller's instead). One
+# for the session because the wineserver kept running between programs stays bound to it.
 floppy_display() {
-  [ -n "${DISPLAY:-}" ] && return 0
+  [ -n "$FLOPPY_XVFB" ] && return 0
+  [ "${FLOPPY_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ] && return 0
   local fifo=$FLOPPY_WORK/displayfd n
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
@@ -286,7 +296,7 @@ floppy_cleanup() {
     kill "$FLOPPY_XVFB" 2>/dev/null || true
     wait "$FLOPPY_XVFB" 2>/dev/null || true
     FLOPPY_XVFB=""
-    unset DISPLAY
+    if [ -n "$FLOPPY_OLD_DISPLAY" ]; then export DISPLAY=$FLOPPY_OLD_DISPLAY; else unset DISPLAY; fi
   fi
   if [ -n "$FLOPPY_WORK" ]; then
     rm -rf "$FLOPPY_WORK"
