@@ -84,6 +84,7 @@ floppy_end
 
 group 'InstallStepsTest.Fat16_*' --kind fat16 --tmpfs 16m --install "$PACKAGE"
 check sector0_merged
+check same_as kernel.sys "$PKG/kernel._ys"
 floppy_end
 
 group 'InstallStepsTest.Fat32_*' --kind fat32 --tmpfs 300m --install "$PACKAGE"
