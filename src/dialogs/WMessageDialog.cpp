@@ -80,8 +80,13 @@ public:
 
     bool CreateControl(const ControlSpec& spec, TextSize* outer) override
     {
-        HWND control = CreateWindowExA(spec.exStyle, spec.className, spec.text, spec.style, spec.x, spec.y,
-                                       spec.width, spec.height, dialog,
+        // Window texts of 32K characters and more do not survive CreateWindowEx on every system
+        // (Wine drops or cuts them), while WM_SETTEXT takes any length. And an edit lays out its
+        // whole text again on every change of font or width, so it gets its text once it has
+        // both (see Place).
+        const bool textAfter = spec.kind == CONTROL_EDIT;
+        HWND control = CreateWindowExA(spec.exStyle, spec.className, textAfter ? "" : spec.text, spec.style, spec.x,
+                                       spec.y, spec.width, spec.height, dialog,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                        context->instance, nullptr);
         if (!control)
@@ -94,6 +99,8 @@ public:
                 SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
             break;
         case CONTROL_EDIT:
+            editWindow = control;
+            editText = spec.text;
             if (spec.textLimit > 0)
                 SendMessageA(control, EM_LIMITTEXT, static_cast<WPARAM>(spec.textLimit), 0);
             break;
@@ -141,6 +148,8 @@ public:
             const int32_t h = moveHeights[i] ? moveHeights[i] : c.height;
             SetWindowPos(windows[i], nullptr, c.x, c.y, c.width, h, SWP_NOZORDER | SWP_NOACTIVATE);
         }
+        if (editWindow)
+            SendMessageA(editWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(editText));
     }
 
 private:
@@ -156,7 +165,7 @@ private:
     void CreatePathChildren(HWND container, const ControlSpec& spec)
     {
         const WPARAM font = reinterpret_cast<WPARAM>(context->font);
-        HWND edit = CreateWindowExA(0, "EDIT", context->value ? context->value : "", spec.pathEditStyle, 0, 0, 8,
+        HWND edit = CreateWindowExA(0, "EDIT", "", spec.pathEditStyle, 0, 0, 8,
                                     spec.pathChildHeight, container,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_PATH_EDIT)),
                                     context->instance, nullptr);
@@ -164,6 +173,7 @@ private:
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_PATH_BROWSE)),
                                       context->instance, nullptr);
         if (edit) {
+            SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(context->value ? context->value : ""));
             SendMessageA(edit, WM_SETFONT, font, FALSE);
             SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(PathBufferSize(context) - 1), 0);
         }
@@ -179,6 +189,8 @@ private:
     HWND windows[MARKUP_MAX_CONTROLS];
     int32_t moveHeights[MARKUP_MAX_CONTROLS];
     int32_t count = 0;
+    HWND editWindow = nullptr;   // the edit field, waiting for its text
+    const char* editText = nullptr;
 };
 
 HICON LoadDialogIcon(HINSTANCE instance, const char* icon)

@@ -148,6 +148,26 @@ TEST(WMessageDialogMarkup, LicenceBoxEnablesContinueOnlyWhileTicked)
     EXPECT_EQ(Licence(), licence);   // valueSize 0: the text is left alone
 }
 
+// A licence of 32K characters and more reaches the box whole (Wine drops or cuts such texts
+// when they are given to CreateWindowEx).
+TEST(WMessageDialogMarkup, LongLicenceArrivesWhole)
+{
+    for (size_t size : {40000u, 100000u}) {
+        std::string licence;
+        while (licence.size() < size)
+            licence += "Every line of a long licence must be there to be read and agreed to.\r\n";
+        licence.resize(size);
+        Call call;
+        call.buttons = "+&Continue|-&Abort";
+        call.markup = kLicenceMarkup;
+        call.value = &licence[0];
+        robot::Show(call, [&](HWND d) {
+            EXPECT_EQ(static_cast<int>(size), GetWindowTextLengthA(GetDlgItem(d, 400)));
+            robot::Click(d, 1001);
+        });
+    }
+}
+
 TEST(WMessageDialogMarkup, LicenceAlreadyAcceptedStartsWithContinueEnabled)
 {
     std::string licence = "short";
@@ -168,7 +188,8 @@ TEST(WMessageDialogMarkup, LicenceAlreadyAcceptedStartsWithContinueEnabled)
 TEST(WMessageDialogMarkup, DriveChoiceComesBackInTheUpperHalf)
 {
     Measure m;
-    const char* label = "Please select the drive which to install KESTRAND to\n(First backup any important files on the disk)";
+    const char* label =
+        "Please select the drive which to install KESTRAND to\n(First backup any important files on the disk)";
     std::string markup = std::string("<S>") + label + "<D>";
     const char* text = "KESTRAND requires at bootable formatted disk. Optionally this installer can make a\nFAT12/16 "
                        "formatted disk bootable using the FreeDos kernel.";
