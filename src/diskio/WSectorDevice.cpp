@@ -32,6 +32,8 @@ WSectorDevice::WSectorDevice(int32_t driveNumber) : handle(INVALID_HANDLE_VALUE)
 
 int WSectorDevice::Vwin32Transfer(DWORD controlCode, uint32_t startSector, uint32_t count, const void* buffer)
 {
+    if (!DiskIoCountFits(count))
+        return 0;
     DiskIoPacket packet = MakeDiskIoPacket(startSector, count, FlatAddress(buffer));
     DiocRegisters registers = MakeDiskIoRegisters(FlatAddress(&packet), drive);
     DWORD returned = 0;

@@ -9,6 +9,11 @@ DiskIoPacket MakeDiskIoPacket(uint32_t startSector, uint32_t count, uint32_t buf
     return p;
 }
 
+int DiskIoCountFits(uint32_t count)
+{
+    return count <= 0xFFFF;
+}
+
 DiocRegisters MakeDiskIoRegisters(uint32_t packetAddress, int32_t drive)
 {
     DiocRegisters r = {};

@@ -49,6 +49,10 @@ enum : uint32_t {
 // Only the low 16 bits of the count reach the service, as its packet has no room for more.
 DiskIoPacket MakeDiskIoPacket(uint32_t startSector, uint32_t count, uint32_t bufferAddress);
 
+// 1 when the packet can carry the count whole. A larger count would be cut to its low 16 bits
+// and the service would report success for a transfer smaller than the one asked for.
+int DiskIoCountFits(uint32_t count);
+
 // The register block for one transfer of `drive` (0 = A) described by the packet at `packetAddress`.
 DiocRegisters MakeDiskIoRegisters(uint32_t packetAddress, int32_t drive);
 

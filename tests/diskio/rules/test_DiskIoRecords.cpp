@@ -24,6 +24,15 @@ TEST(DiskIoRecords, PacketIsPackedLittleEndianWithSixteenBitCount)
     EXPECT_EQ(expected, Bytes(p));
 }
 
+TEST(DiskIoRecords, CountsThePacketCannotCarryAreRefused)
+{
+    EXPECT_EQ(1, DiskIoCountFits(0));
+    EXPECT_EQ(1, DiskIoCountFits(1));
+    EXPECT_EQ(1, DiskIoCountFits(0xFFFF));
+    EXPECT_EQ(0, DiskIoCountFits(0x10000));
+    EXPECT_EQ(0, DiskIoCountFits(0x10001));  // would become a one-sector transfer
+}
+
 TEST(DiskIoRecords, RegisterBlockPointsAtPacketAndNamesDrive)
 {
     const DiocRegisters r = MakeDiskIoRegisters(0x11223344u, 2);
