@@ -1,0 +1,66 @@
+#pragma once
+// Every text the install sequence shows, and the package files it copies in their order.
+
+// "Installer", three blanks and the publisher's web address: the caption of every question.
+inline constexpr char kInstallerCaption[] = "Installer   www.kestrand.example";
+
+inline constexpr char kContinueAbort[] = "+&Continue|-&Abort";
+inline constexpr char kRetryCancel[] = "+&Retry|-&Cancel";
+inline constexpr char kBootableButtons[] = "+&Install FreeDos|&Modify current OS|-&Abort install";
+inline constexpr char kFreeDosButtons[] = "+&Continue|-&Abort installation|&Show GPL license";
+inline constexpr char kOkButton[] = "+&Ok";
+
+inline constexpr char kWelcomeText[] =
+    "Welcome at the KESTRAND installer. KESTRAND is an ATA/IDE diagnostic package.\n"
+    "See the accompanying documentation or visit our website for more information.\n\n"
+    "This installer prepares a (removable) disk for use with KESTRAND.";
+inline constexpr char kWelcomeMarkup[] = "<E10><C15>I have read and fully agree to this license agreement<F2>";
+
+inline constexpr char kDriveText[] =
+    "KESTRAND requires at bootable formatted disk. Optionally this installer can make a\n"
+    "FAT12/16 formatted disk bootable using the FreeDos kernel.";
+inline constexpr char kDriveMarkup[] =
+    "<S>Please select the drive which to install KESTRAND to\n(First backup any important files on the disk)<D>";
+
+inline constexpr char kNoDiskText[] =
+    "There is no disk or the disk is read-only. Please make sure that the disk is writable";
+
+inline constexpr char kBootableText[] =
+    "The disk appears to be bootable. The installed OS can be used but both config.sys and autoexec.bat "
+    "will be modified.\nAlternatively you can choose to install FreeDos.";
+
+inline constexpr char kFreeDosText[] =
+    "Since the disk is not bootable (or on your explicit request) the FreeDos kernel will now be installed.\n"
+    "FreeDos is fully independend from KESTRAND and comes with it's own license (GPL). Make sure you have read\n"
+    "and agree to this license before continuing.\n";
+
+inline constexpr char kCompletedText[] =
+    "Installation completed, restart the computer to start KESTRAND.\n\n"
+    "If KESTRAND does not start make sure you check the boot sequence.\n"
+    "More information about the boot sequence can be found in the BIOS/SYSTEM manual\n"
+    "or KESTRAND documentation.";
+inline constexpr char kCompletedCaption[] = "Installation complete";
+
+inline constexpr char kAbortedText[] = "Installation aborted, KESTRAND was not installed";
+inline constexpr char kAbortedCaption[] = "Installation aborted";
+inline constexpr char kDiskFaultMarkup[] =
+    "<S>Due to the reason mentioned above, the installation failed.\n\nMake sure that the disk is:\n"
+    "- Properly formatted\n- Free of bad sectors\n- Not read-only\n\n KESTRAND was not installed.\n<=>";
+inline constexpr char kPackageFaultMarkup[] =
+    "<S>A file could not be copied or created. Make sure there is enough space on the disk and that the "
+    "installation package is complete!\n\n KESTRAND was not installed.\n<=>";
+
+// No removable drive at all: a disk fault, shown with the disk-fault advice.
+inline constexpr char kNoRemovableDriveError[] =
+    "1No removable drive was found. Connect a floppy drive or a USB stick and start the installer again.";
+
+struct PackageCopy {
+    const char* source;
+    const char* target;
+};
+inline constexpr PackageCopy kPackageCopies[] = {
+    {"kestrand._xe", "kestrand.exe"}, {"0000.dat", "0000.dat"}, {"0100.dat", "0100.dat"},
+    {"0200.dat", "0200.dat"},         {"0201.dat", "0201.dat"}, {"0202.dat", "0202.dat"},
+    {"0203.dat", "0203.dat"},         {"0300.dat", "0300.dat"}, {"0301.dat", "0301.dat"},
+    {"0400.dat", "0400.dat"},
+};
