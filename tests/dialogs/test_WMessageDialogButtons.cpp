@@ -24,6 +24,10 @@ TEST(WMessageDialogButtons, NullSpecificationIsOneOkButtonForEveryEnding)
             EXPECT_EQ(0x50010001u, robot::StyleOf(Button(d, 0)));
             EXPECT_EQ(nullptr, Button(d, 1));
             EXPECT_EQ(Button(d, 0), GetFocus());
+            EXPECT_EQ(0x80C80000u, robot::StyleOf(d) & 0x80C80000u);
+            const LONG_PTR ex = GetWindowLongPtrA(d, GWL_EXSTYLE);
+            EXPECT_EQ(0x00040009, ex & 0x00040009);   // top-most without an owner
+            EXPECT_EQ("Caption", robot::TextOf(d));
             end(d);
         }));
     }

@@ -370,6 +370,22 @@ TEST(WMessageDialogMarkup, EmptyTextWithIconKeepsTheIconsRoom)
     });
 }
 
+// An icon that cannot be loaded keeps its room, so the layout does not depend on the system.
+TEST(WMessageDialogMarkup, UnloadableIconKeepsItsRoom)
+{
+    Measure m;
+    Call call;
+    call.text = "Hi";
+    call.icon = MAKEINTRESOURCEA(77);   // no such icon in the test program
+    call.markup = "<S>x";
+    robot::Show(call, [&](HWND d) {
+        RECT r = robot::RectIn(d, robot::Children(d)[0]);
+        EXPECT_EQ(std::max(32, static_cast<int>(m.Text("Hi").cy)) + 16, r.top);
+        EXPECT_EQ(std::max(static_cast<int>(m.Text("Hi").cx) + 40, RowWidth(m, {"&OK"})), r.right - r.left);
+        robot::Click(d, 1000);
+    });
+}
+
 TEST(WMessageDialogMarkup, PlainFlagPaintsTheMessageOnButtonFace)
 {
     Call call;
@@ -429,7 +445,7 @@ TEST(WMessageDialogMarkup, EditFieldValueSize)
 // The list draws its items itself: a leading '!' or '?' is a colour, not a character.
 TEST(WMessageDialogMarkup, ColourMarkersAndSelection)
 {
-    char items[] = "!Red item|?Yellow item|Plain item|!|?";
+    char items[] = "!Red item|?Yellow item|Plain item|!|?|Red item";
     Call call;
     call.markup = "<L>";
     call.value = items;
@@ -489,11 +505,20 @@ TEST(WMessageDialogMarkup, ColourMarkersAndSelection)
             return first;
         };
         EXPECT_EQ(firstInk(plain, RGB(0, 0, 0)), firstInk(red, RGB(255, 0, 0)));
+        // Red ink exactly where the same text without its marker has black ink.
+        std::vector<COLORREF> unmarked = draw(5, false);
+        for (size_t i = 0; i < red.size(); ++i)
+            ASSERT_EQ(unmarked[i] == RGB(0, 0, 0), red[i] == RGB(255, 0, 0)) << "pixel " << i;
+        // An item longer than the dialog's own 255 characters, added from outside, is drawn too.
+        const std::string longItem = "!" + std::string(300, 'w');
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longItem.c_str()));
+        EXPECT_GT(count(draw(6, false), RGB(255, 0, 0)), 10);
         SelectObject(dc, oldFont);
         SelectObject(dc, oldBitmap);
         DeleteObject(bitmap);
         DeleteDC(dc);
         ReleaseDC(list, screen);
+
 
         // The items as the list itself paints them on the screen.
         SendMessageA(list, LB_SETCURSEL, 1, 0);
