@@ -372,8 +372,6 @@ LRESULT OnCommand(HWND dialog, WMessageContext* c, WPARAM wParam, LPARAM lParam)
     }
     if (code != 0)
         return 1;
-    if (id == ID_PATH_BROWSE)
-        return 2;   // the caller runs the browse step
     if (id >= ID_BUTTON_FIRST) {
         Finish(dialog, c, id - ID_BUTTON_FIRST);
         return 0;
@@ -448,14 +446,13 @@ LRESULT CALLBACK WMessageDialog::WindowProc(HWND dialog, UINT message, WPARAM wP
         if (c->cancelIndex < 0)
             return 0;
         break;
-    case WM_COMMAND: {
-        LRESULT r = OnCommand(dialog, c, wParam, lParam);
-        if (r == 2) {
+    case WM_COMMAND:
+        // The browse button, handed on by the path field's container.
+        if (HIWORD(wParam) == 0 && LOWORD(wParam) == ID_PATH_BROWSE) {
             BrowseForPath(dialog, c);
             return 0;
         }
-        return r;
-    }
+        return OnCommand(dialog, c, wParam, lParam);
     case WM_DESTROY:
         GatherValues(dialog, c);
         break;
