@@ -59,3 +59,7 @@ LRESULT CALLBACK FrameClassProcedure(HWND window, UINT message, WPARAM wParam, L
 // Records the framework window now under the mouse: leave, enter and hover-end reports and the
 // shared timer (MouseTracking.cpp).
 void SetHoverWindow(WWindow* window, HWND windowHandle);
+
+// A window being destroyed stops being the hover window and the pressed or dragging window
+// (its drag is cancelled), so neither the timer nor a later message reaches a gone object.
+void ForgetTrackedWindow(WWindow* window);

@@ -209,6 +209,7 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         switch (message) {
         case WM_DESTROY:
             handler->OnDestroy(object);
+            ForgetTrackedWindow(object);
             if (hwnd == framework.mainWindow) {
                 framework.mainWindow = nullptr;
                 if (!(object->flags & WWindow::KeepLoopOnDestroy))
