@@ -89,6 +89,8 @@ make_disk() { # <image> <label> <size in KiB> <mkfs.fat options...>
   printf 'REM KESTRAND   ** DO NOT MODIFY **\r\n@echo off\r\nksstart.com' >"$WORK/AUTOEXEC.BAT"
   mcopy -i "$img" "$PKG/command._om" ::COMMAND.COM || return 1
   mcopy -i "$img" "$WORK/CONFIG.SYS" "$WORK/AUTOEXEC.BAT" "$PKG/0400.dat" :: || return 1
+  mcopy -i "$img" "$PKG/ksstart._om" ::KSSTART.COM || return 1
+  mcopy -i "$img" "$PKG/kestrand._xe" ::KESTRAND.EXE || return 1
 }
 
 # mtools puts COMMAND.COM into the first slot freed by the deleted gap files.
@@ -105,12 +107,20 @@ Root directory:
   CONFIG.SYS           34
   AUTOEXEC.BAT         58
   0400.DAT           6931
+  KSSTART.COM         694
+  KESTRAND.EXE        198
 CONFIG.SYS:
   REM KESTRAND   ** DO NOT MODIFY **
 AUTOEXEC.BAT:
   REM KESTRAND   ** DO NOT MODIFY **
   @echo off
   ksstart.com
+AUTOEXEC.BAT runs ksstart.com
+KESTRAND demo start-up program: starting KESTRAND.EXE
+KESTRAND demo diagnostic program.
+The real package tests ATA/IDE drives; this demo only shows that it was
+installed and started from the boot disk.
+ksstart.com ended, exit code 0
 End of the KESTRAND demo. System halted.
 TXT
 }
@@ -184,7 +194,20 @@ merge_boot "$WORK/fat16-chs.img" "$WORK/boot-chs.dat"
 expected_report DEMOHD "File system: FAT16, 8165 clusters of 2048 bytes" 80 >"$WORK/expect-fat16-chs.txt"
 check_boot "FAT16 hard disk, CHS reads" "$WORK/fat16-chs.img" hd "$WORK/expect-fat16-chs.txt"
 
-# 5. Two kernel clusters swapped on the disk: the kernel must notice, so the cases above
+# 5. The start-up program without KESTRAND.EXE says so and ends with code 1.
+cp "$WORK/fat12-before.img" "$WORK/no-exe.img"
+mdel -i "$WORK/no-exe.img" ::KESTRAND.EXE
+merge_boot "$WORK/no-exe.img" "$PKG/boot.dat"
+boot "$WORK/no-exe.img" floppy 20
+if [ $status -eq 33 ] && grep -qx "KESTRAND.EXE could not be started." "$WORK/com1.txt" &&
+   grep -qx "ksstart.com ended, exit code 1" "$WORK/com1.txt"; then
+  echo "ok: KSSTART.COM without KESTRAND.EXE"
+else
+  fail "KSSTART.COM without KESTRAND.EXE: status $status, COM1 said:"
+  sed 's/^/    /' "$WORK/com1.txt"
+fi
+
+# 6. Two kernel clusters swapped on the disk: the kernel must notice, so the cases above
 #    really prove that the chain was followed in order.
 cp "$F12" "$WORK/swapped.img"
 python3 "$FATPY" swap-last-two "$WORK/swapped.img" 'KERNEL  SYS'
@@ -196,7 +219,7 @@ else
   sed 's/^/    /' "$WORK/com1.txt"
 fi
 
-# 6. No KERNEL.SYS: the boot sector reports it and waits for a key instead of jumping anywhere.
+# 7. No KERNEL.SYS: the boot sector reports it and waits for a key instead of jumping anywhere.
 mkfs.fat -C -n NOKERNEL -F 12 "$WORK/empty.img" 1440 >/dev/null
 merge_boot "$WORK/empty.img" "$PKG/boot.dat"
 boot "$WORK/empty.img" floppy 5
