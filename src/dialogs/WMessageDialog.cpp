@@ -129,6 +129,15 @@ public:
         SendMessageA(control, WM_SETFONT, font, spec.kind != CONTROL_BUTTON);
         RECT r;
         GetWindowRect(control, &r);
+        if (spec.widthFromText) {
+            // The edit keeps margins inside its client area (they come with the font); without
+            // room for them the widest lines of the text would wrap.
+            const LRESULT margins = SendMessageA(control, EM_GETMARGINS, 0, 0);
+            const int grow = LOWORD(margins) + HIWORD(margins);
+            SetWindowPos(control, nullptr, 0, 0, r.right - r.left + grow, r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            GetWindowRect(control, &r);
+        }
         outer->width = r.right - r.left;
         outer->height = r.bottom - r.top;
         SetWindowLongPtrA(control, GWLP_USERDATA, GetWindowLongPtrA(control, GWLP_WNDPROC));

@@ -73,10 +73,11 @@ void ExpectWindow(HWND dialog, int contentWidth, int clientHeight)
 
 std::string Licence()
 {
+    // Many lines of the widest width: the box must fit each of them without wrapping.
     std::string text;
-    for (int i = 0; i < 60; ++i)
-        text += "Line " + std::to_string(i) + " of the licence: the user must agree to these terms.\r\n";
-    text += "A longer line, so the box is as wide as the widest line and not as wide as the first one.\r\n";
+    for (int i = 10; i < 70; ++i)
+        text += "Section " + std::to_string(i) +
+                ": the licensee may use this software for diagnosing disks, and for nothing else at all.\r\n";
     return text;
 }
 
@@ -112,7 +113,8 @@ TEST(WMessageDialogMarkup, LicenceBoxEnablesContinueOnlyWhileTicked)
         SIZE content = m.Text(licence.c_str(), true);
         RECT er{0, 0, static_cast<LONG>(content.cx + GetSystemMetrics(SM_CXVSCROLL)), 10 * m.lineHeight};
         AdjustWindowRectEx(&er, 0x50211044, FALSE, WS_EX_CLIENTEDGE);
-        const int editWidth = er.right - er.left + 4;
+        const LRESULT margins = SendMessageA(edit, EM_GETMARGINS, 0, 0);
+        const int editWidth = er.right - er.left + 4 + LOWORD(margins) + HIWORD(margins);
         const int editHeight = er.bottom - er.top + 6;
         SIZE agree = m.Text(kAgree);
         int cw = message.cx + 40;
@@ -124,6 +126,8 @@ TEST(WMessageDialogMarkup, LicenceBoxEnablesContinueOnlyWhileTicked)
         RECT client;
         GetClientRect(edit, &client);
         EXPECT_EQ(10 * m.lineHeight + 6, client.bottom);   // the 6 extra pixels stay inside the edges
+        // Every line of the licence fits: none is wrapped (60 lines and the empty one after).
+        EXPECT_EQ(61, SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
         y += editHeight + 4;
         ExpectRect({8, y, cw, static_cast<int>(agree.cy)}, d, box, "acceptance box");
         y += agree.cy + 4;

@@ -232,6 +232,7 @@ void DialogLayout::AddEdit(const ControlSpec& base, const char* value, int32_t v
         height = (lines < 0 ? -int64_t{lines} : int64_t{lines}) * lineHeight;
     if (chars != 0)
         width = int64_t{chars} * charWidth;
+    spec.widthFromText = chars == 0 && value && *value;
     if (height <= lineHeight) {
         spec.style = kEditLineStyle;
     } else if (lines < 0) {

@@ -46,6 +46,7 @@ struct ControlSpec {
     int32_t x, y, width, height;
     bool checked;          // check box or radio button starts checked
     int32_t textLimit;     // edit field: EM_LIMITTEXT characters, 0 for none
+    bool widthFromText;    // edit field: as wide as its measured text, so its margins must fit too
     const char* items;     // list and drop-down list: the value text to split with ListItems
     int32_t itemCount;
     int32_t select;        // list and drop-down list: index to select (may be out of range)
