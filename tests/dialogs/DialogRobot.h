@@ -28,7 +28,24 @@ inline Run*& Current()
     return run;
 }
 
-inline HWND FindDialog() { return FindWindowA("ZEB_UB_CLASS", nullptr); }
+// The dialog of this thread only: test programs may run side by side on one desktop, each
+// with dialogs of the same class.
+inline HWND FindDialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM out) -> BOOL {
+            char name[32] = "";
+            GetClassNameA(w, name, sizeof name);
+            if (lstrcmpA(name, "ZEB_UB_CLASS") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(out) = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
