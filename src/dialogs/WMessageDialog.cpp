@@ -355,6 +355,9 @@ void GatherValues(HWND dialog, WMessageContext* c)
     if (c->result == -1)
         c->result = c->cancelIndex;
     c->destroyed = true;
+    // Destroyed by a message sent from another thread, the window leaves GetMessageA waiting
+    // for a posted message that may never come: post one so the loop sees the end.
+    PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
 // Ends the dialog with `result`.

@@ -147,3 +147,55 @@ TEST(WMessageDialogButtons, OwnerIsDisabledWhileTheDialogRuns)
 }
 
 }  // namespace
+
+// Another program closing the dialog with a sent message ends the call; nothing else is posted
+// to the dialog's thread meanwhile, so only the dialog itself can wake its loop.
+TEST(WMessageDialogButtons, ClosedByAnotherThreadEndsTheCall)
+{
+    struct Shared {
+        DWORD dialogThread;
+        volatile LONG returned;
+        volatile LONG rescued;
+    } shared{GetCurrentThreadId(), 0, 0};
+    HANDLE closer = CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            Shared* s = static_cast<Shared*>(p);
+            HWND d = nullptr;
+            for (int i = 0; i < 500 && !d; ++i) {
+                Sleep(10);
+                EnumThreadWindows(
+                    s->dialogThread,
+                    [](HWND w, LPARAM out) -> BOOL {
+                        char name[32] = "";
+                        GetClassNameA(w, name, sizeof name);
+                        if (lstrcmpA(name, "ZEB_UB_CLASS") != 0 || !IsWindowVisible(w))
+                            return TRUE;
+                        *reinterpret_cast<HWND*>(out) = w;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&d));
+            }
+            if (!d)
+                return 1;
+            SendMessageA(d, WM_CLOSE, 0, 0);
+            for (int i = 0; i < 300 && !s->returned; ++i)
+                Sleep(10);
+            if (!s->returned) {
+                // Wake the stuck loop so the failure is reported instead of hanging the run.
+                s->rescued = 1;
+                PostThreadMessageA(s->dialogThread, WM_NULL, 0, 0);
+            }
+            return 0;
+        },
+        &shared, 0, nullptr);
+    ASSERT_NE(nullptr, closer);
+    const int32_t result =
+        WMessageDialog::Show(nullptr, "Message", "Caption", nullptr, "+&Retry|-&Cancel", nullptr, nullptr, nullptr, 0);
+    shared.returned = 1;
+    WaitForSingleObject(closer, 10000);
+    CloseHandle(closer);
+    EXPECT_EQ(0, shared.rescued) << "the loop waited on after the window was gone";
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(nullptr, robot::FindDialog());
+}
