@@ -37,7 +37,10 @@ set(KES_WINE_ENV "WINEPREFIX=${KES_WINEPREFIX};WINEDEBUG=-all")
 function(kes_wine_test target)
   cmake_parse_arguments(A "" "" "LABELS;PROPERTIES" ${ARGN})
   add_test(NAME ${target} COMMAND ${target})
-  set_tests_properties(${target} PROPERTIES ENVIRONMENT "${KES_WINE_ENV}" TIMEOUT 300)
+  # One X desktop holds one keyboard focus: window tests take turns on it. Tests on a display
+  # of their own (the floppy tests) run beside them.
+  set_tests_properties(${target} PROPERTIES ENVIRONMENT "${KES_WINE_ENV}" TIMEOUT 300
+                       RESOURCE_LOCK desktop)
   if(A_LABELS)
     set_tests_properties(${target} PROPERTIES LABELS "${A_LABELS}")
   endif()
