@@ -4,7 +4,7 @@ KES_BUILD=${KES_BUILD:-$KES_ROOT/build}
 
 KES_PACKAGES="g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine64 xvfb xauth
   dosfstools mtools nasm qemu-system-x86 imagemagick xdotool cmake googletest clang
-  libclang-rt-14-dev"
+  libclang-rt-14-dev python3"
 
 # Loop devices and tmpfs mounts need root: start again through sudo when run as a user.
 kes_need_root() {
