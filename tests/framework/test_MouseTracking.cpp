@@ -382,6 +382,20 @@ TEST_F(MouseTrackingTest, ScreenDragUsesScreenPointsAndReportsADropOverAFramewor
                  "OnMouseMessage(p, WM_CAPTURECHANGED, 0, 0, 0)", nullptr);
 }
 
+TEST_F(MouseTrackingTest, AStartedDragEndsTheOneBeforeIt)
+{
+    auto* p = Placed("p");
+    StartHeldDrag(p, DRAGMODE_CLIENT, 100, 80);
+    p->StartDrag(10, 20, 0, 5);
+    EXPECT_CALLS("OnDrag(p, HIDE)", "OnDrag(p, CANCEL)", "OnMouseMessage(p, WM_CAPTURECHANGED, 0, 0, 0)",
+                 "OnDrag(p, QUERY)", "OnDrag(p, SHOW, start 10 20, current 10 20, no dc)", nullptr);
+    EXPECT_EQ(5, framework.dragState.userValue);
+    EXPECT_EQ(p->hwnd, GetCapture());
+    Release(p, 10, 20);
+    EXPECT_CALLS("OnMouseMessage(p, WM_LBUTTONUP, 0, 10, 20)", "OnDrag(p, HIDE)", "OnDrag(p, DROP)",
+                 "OnMouseMessage(p, WM_CAPTURECHANGED, 0, 0, 0)", nullptr);
+}
+
 TEST_F(MouseTrackingTest, ADragLosingTheCaptureIsCancelledAndTheNewHolderKeepsIt)
 {
     auto* p = Placed("p");
