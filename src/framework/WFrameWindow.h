@@ -26,8 +26,13 @@ public:
     void ApplyCursor() const { ::SetCursor(cursor); }
 
     // Scrolling (WFrameWindowScroll.cpp).
-    void SetExtent(int32_t cx, int32_t cy, int update);
+    void SetExtent(int32_t cx, int32_t cy, int update);  // update nonzero: UpdateScrollBars
+    // Keeps the scroll position within the content and sets up both bars; a corrected position
+    // repaints the whole client area.
     void UpdateScrollBars();
+    // Move the view by `amount` pixels, only on an axis with an extent. Up and Left stop at 0;
+    // Down and Right refuse only once past extent - client + 1, so a step at the end may
+    // overshoot until the next UpdateScrollBars.
     void ScrollUp(int32_t amount);
     void ScrollDown(int32_t amount);
     void ScrollLeft(int32_t amount);
@@ -37,7 +42,10 @@ public:
     // The frame class procedure's WM_HSCROLL / WM_VSCROLL rules, before default processing.
     void OnScrollBar(UINT message, WPARAM wParam);
 
-    // Dragging (MouseTracking.cpp).
+    // Dragging (MouseTracking.cpp). StartDrag asks OnDrag(DRAG_QUERY) for the mode; a drag
+    // that starts takes the capture, and clips the cursor to the client area unless it is a
+    // DRAGMODE_SCREEN drag, whose points are then screen coordinates. MoveDrag and EndDrag do
+    // nothing while no drag is active; EndDrag(0) drops, EndDrag(1) cancels.
     void StartDrag(int32_t x, int32_t y, int wantDc, int32_t userValue);
     void MoveDrag(int32_t x, int32_t y);
     void EndDrag(int cancel);

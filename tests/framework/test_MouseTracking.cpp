@@ -373,12 +373,14 @@ TEST_F(MouseTrackingTest, ScreenDragUsesScreenPointsAndReportsADropOverAFramewor
     EXPECT_CALLS("OnMouseMessage(p, WM_LBUTTONUP, 0, 330, 30)", "OnDrag(p, HIDE)", "OnDrag(p, DROP)",
                  "OnDrag(p, DROP_OVER_WINDOW)", "OnMouseMessage(p, WM_CAPTURECHANGED, 0, 0, 0)", nullptr);
 
+    // Left of and above the window the captured mouse has negative client coordinates.
     StartHeldDrag(p, DRAGMODE_SCREEN, 100, 80);
-    SetCursorPos(1000, 740);
+    SetCursorPos(10, 5);
     Pump();
-    rec::Log().clear();
-    Release(p, 950, 700);
-    EXPECT_CALLS("OnMouseMessage(p, WM_LBUTTONUP, 0, 950, 700)", "OnDrag(p, HIDE)", "OnDrag(p, DROP)",
+    EXPECT_CALLS("OnMouseMessage(p, WM_MOUSEMOVE, 0, -40, -35)", "OnDrag(p, HIDE)",
+                 "OnDrag(p, SHOW, start 150 120, current 10 5, dc)", nullptr);
+    Release(p, -40, -35);
+    EXPECT_CALLS("OnMouseMessage(p, WM_LBUTTONUP, 0, -40, -35)", "OnDrag(p, HIDE)", "OnDrag(p, DROP)",
                  "OnMouseMessage(p, WM_CAPTURECHANGED, 0, 0, 0)", nullptr);
 }
 
