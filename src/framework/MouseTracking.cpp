@@ -16,7 +16,7 @@ bool DragActive()
 void AutoScroll(WFrameWindow* window, POINT cursor)
 {
     ScreenToClient(window->hwnd, &cursor);
-    RECT client;
+    RECT client = {};
     GetClientRect(window->hwnd, &client);
     const int edges = AutoScrollEdges(cursor.x, cursor.y, client.right, client.bottom);
     if (edges == 0)
@@ -146,7 +146,7 @@ void WFrameWindow::StartDrag(int32_t x, int32_t y, int wantDc, int32_t userValue
     } else {
         if (wantDc)
             drag.dc = GetDC(hwnd);
-        RECT client;
+        RECT client = {};
         GetClientRect(hwnd, &client);
         POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
         ClientToScreen(hwnd, &corners[0]);
@@ -156,7 +156,10 @@ void WFrameWindow::StartDrag(int32_t x, int32_t y, int wantDc, int32_t userValue
     }
     drag.current = drag.start;
     OnDrag(DRAG_SHOW, &drag);
-    SetCapture(hwnd);
+    // Taking a capture the window already holds reports a capture change to the window itself,
+    // which would cancel the drag the moment it starts.
+    if (GetCapture() != hwnd)
+        SetCapture(hwnd);
 }
 
 void WFrameWindow::MoveDrag(int32_t x, int32_t y)

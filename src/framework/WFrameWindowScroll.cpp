@@ -58,7 +58,7 @@ void WFrameWindow::SetExtent(int32_t cx, int32_t cy, int update)
 void WFrameWindow::UpdateScrollBars()
 {
     const unsigned call = ++scrollBarUpdates;
-    RECT client;
+    RECT client = {};  // a window not created yet has no client area
     GetClientRect(hwnd, &client);
     const int32_t width = client.right;
     const int32_t height = client.bottom;
@@ -101,7 +101,7 @@ void WFrameWindow::ScrollLeft(int32_t amount)
 
 void WFrameWindow::ScrollDown(int32_t amount)
 {
-    RECT client;
+    RECT client = {};
     GetClientRect(hwnd, &client);
     if (!ForwardScrollAllowed(extentY, scrollY, client.bottom))
         return;
@@ -111,7 +111,7 @@ void WFrameWindow::ScrollDown(int32_t amount)
 
 void WFrameWindow::ScrollRight(int32_t amount)
 {
-    RECT client;
+    RECT client = {};
     GetClientRect(hwnd, &client);
     if (!ForwardScrollAllowed(extentX, scrollX, client.right))
         return;
@@ -137,7 +137,7 @@ void WFrameWindow::OnScrollBar(UINT message, WPARAM wParam)
     if ((horizontal ? extentX : extentY) <= 0)
         return;
     const int bar = horizontal ? SB_HORZ : SB_VERT;
-    RECT client;
+    RECT client = {};
     GetClientRect(hwnd, &client);
     // Back: towards position 0 (up or left); forward: towards the end.
     auto back = [&](int32_t amount) { horizontal ? ScrollLeft(amount) : ScrollUp(amount); };
@@ -160,6 +160,7 @@ void WFrameWindow::OnScrollBar(UINT message, WPARAM wParam)
         SCROLLINFO info = {};
         info.cbSize = sizeof info;
         info.fMask = SIF_TRACKPOS;
+        info.nTrackPos = horizontal ? scrollX : scrollY;  // no bar to ask: no move
         GetScrollInfo(hwnd, bar, &info);
         const int32_t d = (horizontal ? scrollX : scrollY) - info.nTrackPos;
         if (d >= 0)

@@ -398,6 +398,20 @@ TEST_F(MouseTrackingTest, AStartedDragEndsTheOneBeforeIt)
                  "OnMouseMessage(p, WM_CAPTURECHANGED, 0, 0, 0)", nullptr);
 }
 
+TEST_F(MouseTrackingTest, AWindowHoldingTheCaptureAlreadyKeepsItsDrag)
+{
+    auto* p = Placed("p");
+    p->mode = DRAGMODE_CLIENT;
+    MoveTo(p, 100, 80);
+    Press(p, 100, 80);
+    SetCapture(p->hwnd);  // as a window that captures the mouse on every press does
+    rec::Log().clear();
+    Tick(8);
+    EXPECT_CALLS("OnDrag(p, QUERY)", "OnDrag(p, SHOW, start 100 80, current 100 80, dc)", nullptr);
+    EXPECT_EQ(DRAGMODE_CLIENT, framework.dragState.mode);
+    EXPECT_EQ(p->hwnd, GetCapture());
+}
+
 TEST_F(MouseTrackingTest, ADragLosingTheCaptureIsCancelledAndTheNewHolderKeepsIt)
 {
     auto* p = Placed("p");
