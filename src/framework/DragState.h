@@ -9,6 +9,8 @@ class WFrameWindow;
 // The countdown value that means no press is waiting to become a drag.
 constexpr int32_t DRAG_COUNTDOWN_IDLE = 2000000000;
 
+// What OnDrag(DRAG_QUERY) answers. Any other nonzero mode drags like DRAGMODE_CLIENT (capture,
+// cursor kept in the client area) but without auto-scrolling at the edges.
 enum DragMode : int32_t { DRAGMODE_NONE = 0, DRAGMODE_CLIENT = 1, DRAGMODE_SCREEN = 2 };
 
 enum DragCode : int {

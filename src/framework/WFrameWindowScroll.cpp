@@ -6,9 +6,6 @@
 
 namespace {
 
-// Counts UpdateScrollBars calls, so that a call can tell whether another one ran inside it.
-unsigned scrollBarUpdates;
-
 // Sets up one bar for an extent over a client size. A bar with nothing to scroll is hidden, or
 // disabled once it has been shown (showing it gave the window the scroll style for good).
 void ConfigureBar(HWND hwnd, int bar, LONG scrollStyle, int32_t extent, int32_t client, int32_t position)
@@ -57,23 +54,27 @@ void WFrameWindow::SetExtent(int32_t cx, int32_t cy, int update)
 
 void WFrameWindow::UpdateScrollBars()
 {
-    const unsigned call = ++scrollBarUpdates;
     RECT client = {};  // a window not created yet has no client area
     GetClientRect(hwnd, &client);
     const int32_t width = client.right;
-    const int32_t height = client.bottom;
+    int32_t height = client.bottom;
     const int32_t eX = EffectiveExtent(extentX, width);
-    const int32_t eY = EffectiveExtent(extentY, height);
+    int32_t eY = EffectiveExtent(extentY, height);
 
     bool changed = false;
     scrollY = ClampScrollPosition(scrollY, eY, height, &changed);
     scrollX = ClampScrollPosition(scrollX, eX, width, &changed);
 
     ConfigureBar(hwnd, SB_HORZ, WS_HSCROLL, eX, width, scrollX);
-    // Showing or hiding the horizontal bar resizes the client area, and the WM_SIZE that follows
-    // has already set up both bars for the new size; the height read above is out of date.
-    if (call == scrollBarUpdates)
-        ConfigureBar(hwnd, SB_VERT, WS_VSCROLL, eY, height, scrollY);
+    // Showing or hiding the horizontal bar changes the client height. The vertical bar must
+    // describe the height that is left, or the last rows of the content are out of its reach.
+    GetClientRect(hwnd, &client);
+    if (client.bottom != height) {
+        height = client.bottom;
+        eY = EffectiveExtent(extentY, height);
+        scrollY = ClampScrollPosition(scrollY, eY, height, &changed);
+    }
+    ConfigureBar(hwnd, SB_VERT, WS_VSCROLL, eY, height, scrollY);
 
     if (changed) {
         InvalidateRect(hwnd, nullptr, TRUE);
