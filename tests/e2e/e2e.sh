@@ -133,9 +133,9 @@ disk() {
 
 # The user's own things: an old DOS on the disk (command.com makes it bootable) and some files
 # that must come through untouched.
-USER=$WORK/user
-mkdir -p "$USER/DOCS"
-python3 - "$USER" <<'PY'
+USER_DIR=$WORK/user
+mkdir -p "$USER_DIR/DOCS"
+python3 - "$USER_DIR" <<'PY'
 import os, sys
 d = sys.argv[1]
 def put(name, data):
@@ -152,11 +152,11 @@ USER_FILES="NOTES.TXT DATA.BIN DOCS/LETTER.TXT"
 
 # user_image KIND [os]: an image with the user's files, and with the old DOS when asked.
 user_image() {
-  local img=$WORK/user-$1.img files="$USER/NOTES.TXT $USER/DATA.BIN"
-  [ "${2:-}" = os ] && files="$files $USER/COMMAND.COM $USER/CONFIG.SYS $USER/AUTOEXEC.BAT"
+  local img=$WORK/user-$1.img files="$USER_DIR/NOTES.TXT $USER_DIR/DATA.BIN"
+  [ "${2:-}" = os ] && files="$files $USER_DIR/COMMAND.COM $USER_DIR/CONFIG.SYS $USER_DIR/AUTOEXEC.BAT"
   # shellcheck disable=SC2086
   floppy_make_image "$1" "$img" $files && mmd -i "$img" ::DOCS &&
-    mcopy -i "$img" "$USER/DOCS/LETTER.TXT" ::DOCS/ && echo "$img"
+    mcopy -i "$img" "$USER_DIR/DOCS/LETTER.TXT" ::DOCS/ && echo "$img"
 }
 
 # Sector 0 as it was when the session began.
@@ -225,7 +225,7 @@ root_is() {
 }
 user_files_intact() {
   local f ok=0
-  for f in $USER_FILES; do same_as "$f" "$USER/$f" || ok=1; done
+  for f in $USER_FILES; do same_as "$f" "$USER_DIR/$f" || ok=1; done
   return $ok
 }
 
@@ -363,8 +363,8 @@ path_install_freedos() {
   floppy_finish
   check freedos_installed
   check package_installed
-  check same_as config.zeb "$USER/CONFIG.SYS"
-  check same_as autoexec.zeb "$USER/AUTOEXEC.BAT"
+  check same_as config.zeb "$USER_DIR/CONFIG.SYS"
+  check same_as autoexec.zeb "$USER_DIR/AUTOEXEC.BAT"
   check user_files_intact
   check root_is $FREEDOS_NAMES $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS
   floppy_end
@@ -381,11 +381,11 @@ path_modify_os() {
   check no_probe_in_session
   floppy_finish
   check sector0_unchanged
-  check same_as command.com "$USER/COMMAND.COM"
+  check same_as command.com "$USER_DIR/COMMAND.COM"
   check absent kernel.sys
   check package_installed
-  check same_as config.zeb "$USER/CONFIG.SYS"
-  check same_as autoexec.zeb "$USER/AUTOEXEC.BAT"
+  check same_as config.zeb "$USER_DIR/CONFIG.SYS"
+  check same_as autoexec.zeb "$USER_DIR/AUTOEXEC.BAT"
   check user_files_intact
   check root_is command.com $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS
   floppy_end
@@ -624,7 +624,7 @@ drives_removable_only() {
   img=$(user_image fat12) && disk --image "$img" || return
   local dd=$WINEPREFIX/dosdevices d
   for d in d e f g; do mkdir -p "$WORK/drive-$d"; ln -sfn "$WORK/drive-$d" "$dd/$d:"; done
-  cp "$USER/COMMAND.COM" "$WORK/drive-g/command.com"
+  cp "$USER_DIR/COMMAND.COM" "$WORK/drive-g/command.com"
   printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"d:"="hd"\n"e:"="network"\n"f:"="cdrom"\n"g:"="floppy"\n' \
     >"$FLOPPY_PREFIX/drive_c/drives.reg"
   wine regedit /S 'C:\drives.reg' >/dev/null 2>&1
