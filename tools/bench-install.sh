@@ -139,5 +139,5 @@ printf '%-14s %12s %12s %8s   %s\n' "peak memory" "$(kib "$peak")" "$(kib "$floo
 echo "imports of the release program (Windows system DLLs only: $imports_ok): ${imports#*imports: }"
 echo "for comparison, not targets:"
 printf '  %-40s %s\n' "x86-64 program and floor" "$(kib "$size_installer64") and $(kib "$size_floor64") ($(ratio "$size_installer64" "$size_floor64")x)"
-printf '  %-40s %s\n' "MessageBoxA after COM and ShellExecuteA," "start $best_system_start ms, peak $(kib "$system_peak")"
-printf '  %-40s %s\n' "  with the installer's system DLLs" "(the installer: +$(kib $((peak - system_peak))) over it)"
+printf '  %-40s %s\n' "MessageBoxA after COM and ShellExecuteA," "start $best_system_start ms, peak $(kib "$system_peak");"
+printf '  %-40s %s\n' "  with the installer's system DLLs:" "the installer's start $(ratio "$best_start" "$best_system_start")x, peak +$(kib $((peak - system_peak)))"

@@ -131,7 +131,10 @@ else
   done
   wait $pid || true
   if [ -f "$robotlog" ]; then
-    sed 's/^/    /' "$robotlog" | grep -E '^    (Q|A)[0-9]' | cut -c1-110
+    # One line per question: what it asked and what the robot did.
+    tr -d '\r' <"$robotlog" | awk -F ' [|] ' '
+      /^Q[0-9]/ { q = substr($1, 2); text = $3; if (length(text) > 70) text = substr(text, 1, 67) "..." }
+      /^A[0-9]/ { printf "    question %s: %s\n      answer: %s\n", q, text, $2 }'
     cat "$robotlog" >>"$LOG"
     grep '^ROBOT:' "$robotlog" >&2 && fail "the robot could not answer every question"
     exitcode=$(sed -n 's/^EXIT //p' "$robotlog" | tail -n 1)
