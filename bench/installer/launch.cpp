@@ -1,6 +1,6 @@
 // Starts a GUI program, watches its questions (visible top-level windows of one class) and its
 // memory, and prints figures when it has ended. The questions are answered by someone else (the
-// dialog robot), or with --close by this program itself after --hold ms.
+// dialog robot), or with --close by this program itself (the close box) after --hold ms.
 //
 //   installer_launch [--class NAME] [--close] [--hold MS] <program> [arguments]
 //
@@ -130,7 +130,7 @@ int main(int argc, char** argv)
             questions.push_back({search.found, now, -1, caption});
             if (close) {
                 Sleep(holdMs);
-                PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+                PostMessageA(search.found, WM_CLOSE, 0, 0);
             }
         }
     }
