@@ -90,8 +90,11 @@ wine_in_kes() { # <output file> <program and arguments...>
 # One program under the launcher; adds its figures to the named floor or installer variables.
 launch() { # <output file> <launcher arguments...>
   wine_in_kes "$@" || true
-  [ -n "$(field START "$1")" ] && [ -n "$(field PEAK "$1")" ] ||
-    { echo "no figures from $*:" >&2; cat "$1" >&2; exit 1; }
+  if [ -z "$(field START "$1")" ] || [ -z "$(field PEAK "$1")" ]; then
+    echo "no figures from $*:" >&2
+    cat "$1" >&2
+    exit 1
+  fi
 }
 
 best_copy="" best_work="" best_start="" best_floor_start="" peak="" floor_peak="" best_system_start="" system_peak=""
@@ -105,7 +108,7 @@ for round in $(seq 1 "$ROUNDS"); do
   launch "$WORK/floor.txt" 'C:\kes\installer_launch.exe' --class '#32770' --close 'C:\kes\installer_floor_msgbox.exe'
   # Starts, taken in turns so that all three see the same load from whatever else runs: the
   # installer is ended at its first question with the close box (then it says it was aborted).
-  for turn in 1 2 3; do
+  for _ in 1 2 3; do
     launch "$WORK/floor.txt" 'C:\kes\installer_launch.exe' --class '#32770' --close 'C:\kes\installer_floor_msgbox.exe'
     launch "$WORK/system.txt" 'C:\kes\installer_launch.exe' --class '#32770' --close 'C:\kes\installer_floor_system.exe'
     launch "$WORK/start.txt" 'C:\kes\installer_launch.exe' --close 'C:\kes\kesinst.exe'
