@@ -414,7 +414,7 @@ void WMessageDialog::BrowseForPath(HWND dialog, WMessageContext* c)
     // a cancelled browse leaves the field and `value` as they were.
     char path[CHOOSER_PATH_SIZE] = "";
     GetWindowTextA(edit, path, sizeof path);
-    if (!WChooseFile(c->browseMode, dialog, split.title.c_str(), path, split.filter.data(), 0))
+    if (!WChooseFile(c->browseMode, dialog, split.title, path, split.filter, 0))
         return;
     if (c->value)
         lstrcpynA(c->value, path, PathBufferSize(c));

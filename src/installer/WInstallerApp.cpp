@@ -3,7 +3,8 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "dialogs/WMessageDialog.h"
 #include "diskio/WFile.h"
@@ -28,18 +29,20 @@ void OpenDocument(const char* name)
 }
 
 // Step 4: the whole licence text with a terminating zero.
-std::vector<char> ReadLicence(WFile& licence)
+std::unique_ptr<char[]> ReadLicence(WFile& licence)
 {
     licence.Open(">readme.txt", WF_READ);
     if (!licence.IsOpen())
         throw InstallError("2Could not open readme.txt");
     const uint32_t n = static_cast<uint32_t>(licence.GetSize());
-    std::vector<char> text(static_cast<size_t>(n) + 1, '\0');
-    const uint32_t got = licence.Read(text.data(), n);
+    // A licence too large to hold is refused like a missing one, not cut or wrapped round.
+    std::unique_ptr<char[]> text(n < 0xFFFFFFFFu ? new (std::nothrow) char[static_cast<size_t>(n) + 1] : nullptr);
+    const uint32_t got = text ? licence.Read(text.get(), n) : 0;
     licence.Close();
     // A licence that cannot be read whole is not shown in part as if it were all of it.
-    if (got != n)
+    if (!text || got != n)
         throw InstallError("2Could not open readme.txt");
+    text[n] = '\0';
     return text;
 }
 
@@ -52,15 +55,13 @@ char ChooseDrive()
         types[n] = GetDriveTypeA(name);
     }
     DriveList list = BuildDriveList(types);
-    if (list.drives.empty()) {
+    if (list.count == 0) {
         // An empty drop-down would ask a question with no answer.
         throw InstallError(kNoRemovableDriveError);
     }
     int32_t state = 0;
-    std::vector<char> value(list.text.begin(), list.text.end());
-    value.push_back('\0');
     const int choice = Ask(kDriveText, kInstallerCaption, IDI_ASTERISK, kContinueAbort, kDriveMarkup,
-                           &state, value.data());
+                           &state, list.text);
     const int drive = ChosenDrive(list, state);
     if (choice == 1 || choice < 0 || drive < 0)
         throw InstallError("0");
@@ -139,11 +140,11 @@ int WInstallerApp::Run(HINSTANCE, HINSTANCE, LPSTR, int)
     try {
         WFile licence;
         {
-            std::vector<char> text = ReadLicence(licence);
+            std::unique_ptr<char[]> text = ReadLicence(licence);
             // Only Continue, which the acceptance box enables, goes on; a dialog ended without
             // a choice is no acceptance.
             if (Ask(kWelcomeText, kInstallerCaption, IDI_ASTERISK, kContinueAbort, kWelcomeMarkup,
-                    nullptr, text.data()) != 0)
+                    nullptr, text.get()) != 0)
                 throw InstallError("0");
         }
         const char drive = ChooseDrive();

@@ -2,23 +2,25 @@
 
 DriveList BuildDriveList(const unsigned (&driveType)[26])
 {
-    DriveList list;
+    DriveList list{};
+    char* out = list.text;
     for (uint8_t n = 0; n < 26; ++n) {
         if (driveType[n] != kDriveRemovable)
             continue;
-        if (!list.text.empty())
-            list.text += '|';
-        list.text += static_cast<char>('A' + n);
-        list.text += ':';
-        list.drives.push_back(n);
+        if (list.count > 0)
+            *out++ = '|';
+        *out++ = static_cast<char>('A' + n);
+        *out++ = ':';
+        list.drives[list.count++] = n;
     }
+    *out = '\0';
     return list;
 }
 
 int ChosenDrive(const DriveList& list, int32_t state)
 {
     const int32_t index = state >> 16;
-    if (index < 0 || static_cast<size_t>(index) >= list.drives.size())
+    if (index < 0 || index >= list.count)
         return -1;
-    return list.drives[static_cast<size_t>(index)];
+    return list.drives[index];
 }

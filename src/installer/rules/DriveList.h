@@ -1,12 +1,11 @@
 #pragma once
 // The drives offered in the drive question: every removable drive, in letter order.
 #include <cstdint>
-#include <string>
-#include <vector>
 
 struct DriveList {
-    std::vector<uint8_t> drives;  // drive numbers, 0 = A .. 25 = Z
-    std::string text;             // "A:|B:", the list values of the drive question
+    uint8_t drives[26];  // drive numbers, 0 = A .. 25 = Z
+    int count;
+    char text[78];       // "A:|B:", the list values of the drive question; 26 drives take 77
 };
 
 constexpr unsigned kDriveRemovable = 2;  // DRIVE_REMOVABLE

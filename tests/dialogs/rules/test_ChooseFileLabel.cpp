@@ -40,7 +40,16 @@ TEST(ChooseFileLabel, SplitsEveryRow)
     for (const Row& r : kRows) {
         SCOPED_TRACE(r.label);
         const ChooserLabel l = SplitChooserLabel(r.label);
-        EXPECT_EQ(r.title, l.title);
-        EXPECT_EQ(r.filter, l.filter);
+        EXPECT_STREQ(r.title, l.title);
+        EXPECT_EQ(r.filter, std::string(l.filter, l.filterLength));
     }
+}
+
+// A label past the dialog's 255 characters is cut, never copied past the record.
+TEST(ChooseFileLabel, OverlongLabelIsCut)
+{
+    const std::string label = "T|" + std::string(400, 'd') + "|*.x";
+    const ChooserLabel l = SplitChooserLabel(label.c_str());
+    EXPECT_STREQ("T", l.title);
+    EXPECT_EQ(std::string(253, 'd') + Z("\0\0\0"), std::string(l.filter, l.filterLength));
 }

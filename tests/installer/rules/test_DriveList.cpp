@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "installer/rules/DriveList.h"
 
 TEST(DriveList, OffersOnlyRemovableDrivesInLetterOrder)
@@ -13,8 +15,11 @@ TEST(DriveList, OffersOnlyRemovableDrivesInLetterOrder)
     types[13] = 4;
     types[25] = 2;
     const DriveList list = BuildDriveList(types);
-    EXPECT_EQ("A:|E:|Z:", list.text);
-    EXPECT_EQ((std::vector<uint8_t>{0, 4, 25}), list.drives);
+    EXPECT_STREQ("A:|E:|Z:", list.text);
+    ASSERT_EQ(3, list.count);
+    EXPECT_EQ(0, list.drives[0]);
+    EXPECT_EQ(4, list.drives[1]);
+    EXPECT_EQ(25, list.drives[2]);
     EXPECT_EQ(0, ChosenDrive(list, 0));
     EXPECT_EQ(4, ChosenDrive(list, 1 << 16));
     EXPECT_EQ(25, ChosenDrive(list, (2 << 16) | 0x1234));  // the lower half is not the index
@@ -28,12 +33,13 @@ TEST(DriveList, AllAndNone)
     for (unsigned& t : all)
         t = 2;
     const DriveList full = BuildDriveList(all);
-    EXPECT_EQ(77u, full.text.size());
-    EXPECT_EQ("A:|B:|C:", full.text.substr(0, 8));
+    EXPECT_EQ(77u, strlen(full.text));
+    EXPECT_EQ(0, strncmp("A:|B:|C:", full.text, 8));
     EXPECT_EQ(25, ChosenDrive(full, 25 << 16));
 
     unsigned none[26] = {};
     const DriveList empty = BuildDriveList(none);
-    EXPECT_EQ("", empty.text);
+    EXPECT_STREQ("", empty.text);
+    EXPECT_EQ(0, empty.count);
     EXPECT_EQ(-1, ChosenDrive(empty, 0));
 }
