@@ -10,6 +10,14 @@ TEST(FileSystemCheck, NameMustBeginWithFatInAnyCase)
         EXPECT_EQ(0, HasFatName(name)) << name;
 }
 
+TEST(FileSystemCheck, Fat32NameIsTheWholeNameInAnyCase)
+{
+    for (const char* name : {"FAT32", "fat32", "Fat32"})
+        EXPECT_EQ(1, IsFat32Name(name)) << name;
+    for (const char* name : {"FAT", "FAT12", "FAT16", "FAT3", "FAT320", "FAT32 ", "vFAT32", "NTFS", ""})
+        EXPECT_EQ(0, IsFat32Name(name)) << name;
+}
+
 TEST(FileSystemCheck, ClusterCountStopsAtTheFirstFat32Size)
 {
     EXPECT_EQ(1, HasFat16ClusterCount(0));
