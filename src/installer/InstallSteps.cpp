@@ -20,23 +20,18 @@ const char kReadBootSectorFailed[] =
     "1Could not read the bootsector. Make sure no other application uses the disk.\n(eg. Explorer windows etc.)";
 const char kWriteBootSectorFailed[] = "1Could not write the bootsector";
 
-void ShowProgress(WProgressWindow* progress)
-{
-    ShowWindow(progress->hwnd, SW_SHOW);
-}
-
 // Rejects everything but FAT12 and FAT16 before anything is written to the disk.
 void CheckFileSystem(const char* root)
 {
     char fileSystem[64] = "";
     if (!GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem))
         throw InstallError(kNoDiskInfo);
-    if (!HasFatName(fileSystem))
+    if (!HasFatName(fileSystem) || IsFat32Name(fileSystem))
         throw InstallError(kNeedsFat16);
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
         throw InstallError(kNoDiskInfo);
-    // A FAT32 volume also has a name beginning with "FAT"; only its size gives it away.
+    // A FAT32 volume reported only as "FAT" is still told apart by its size.
     if (!HasFat16ClusterCount(totalClusters))
         throw InstallError(kNeedsFat16);
 }
@@ -65,15 +60,45 @@ int WriteParts(WFile* file, const char* const* parts)
     return file->Close() == 0 && ok;
 }
 
-// Keeps the old file as its .zeb backup (a disk without the file has none; a failed backup does
-// not stop the update) and writes the new contents; a failure is reported with `error`.
+// True when the file at `path` begins with the installer's marker line.
+bool IsInstallersOwn(WFile* file, const char* path)
+{
+    char head[64];
+    file->Open(path, WF_READ);
+    if (!file->IsOpen())
+        return false;
+    const uint32_t n = file->Read(head, sizeof head);
+    file->Close();
+    return IsInstallerStartupFile(head, n) != 0;
+}
+
+// Keeps the user's file as its .zeb backup before it is replaced. The copy is made under a
+// temporary name first and only a complete copy takes the backup's name, so a disk too full for
+// it keeps both the file and any older backup as they were. Returns false when no backup could
+// be made; a missing file needs none, and neither does the installer's own file from an earlier
+// run, whose backup already holds what the user had.
+bool KeepBackup(WFile* file, const char* path)
+{
+    if (!FileExists(path) || IsInstallersOwn(file, path))
+        return true;
+    char backup[MAX_PATH];
+    char temp[MAX_PATH];
+    if (!MakeBackupPath(path, backup, sizeof backup) || !MakeBackupTempPath(path, temp, sizeof temp))
+        return false;
+    if (CopyFileA(path, temp, FALSE) && MoveFileExA(temp, backup, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileA(temp);
+    return false;
+}
+
+// Writes the new contents after keeping the old file as its backup; a failure is reported with
+// `error`, and a file whose backup could not be made is left untouched.
 void ReplaceStartupFile(WFile* file, char drive, const char* name, const char* const* parts, const char* error)
 {
     char path[MAX_PATH];
-    char backup[MAX_PATH];
     snprintf(path, sizeof path, "%c:\\%s", drive, name);
-    if (MakeBackupPath(path, backup, sizeof backup))
-        CopyFileA(path, backup, FALSE);
+    if (!KeepBackup(file, path))
+        throw InstallError(error);
     file->Open(path, WF_WRITE);
     if (!file->IsOpen())
         throw InstallError(error);
@@ -101,7 +126,7 @@ int CopyPackageFile(WProgressWindow* progress, char drive, const char* source, c
 void InstallFreeDos(WProgressWindow* progress, char drive, WFile* file)
 {
     progress->SetStep("Retrieving disk info");
-    ShowProgress(progress);
+    progress->Show();
     char root[4];
     snprintf(root, sizeof root, "%c:\\", drive);
     CheckFileSystem(root);
@@ -132,7 +157,7 @@ void InstallFreeDos(WProgressWindow* progress, char drive, WFile* file)
 void UpdateStartupFiles(WProgressWindow* progress, char drive, WFile* file)
 {
     CopyPackageFile(progress, drive, "ksstart._om", "ksstart.com");
-    ShowProgress(progress);
+    progress->Show();
     progress->SetStep("Updating config.sys");
     ReplaceStartupFile(file, drive, "config.sys", kConfigSysParts, "1Could not create/update config.sys");
     progress->SetStep("Updating autoexec.bat");

@@ -32,6 +32,14 @@ void WProgressWindow::OnCreate(WWindow* window)
     MoveWindow(window->hwnd, (screenWidth - w) / 2, (screenHeight - h) / 2, w, h, TRUE);
 }
 
+int WProgressWindow::Show()
+{
+    const int wasVisible = WWindow::Show();
+    if (hwnd != nullptr)
+        UpdateWindow(hwnd);
+    return wasVisible;
+}
+
 void WProgressWindow::SetStep(const char* text)
 {
     strncpy(stepText, text, STEP_TEXT_SIZE - 1);

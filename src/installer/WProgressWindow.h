@@ -15,6 +15,9 @@ public:
 
     // Creates the window, hidden, with its title, size and styles.
     void CreateHidden();
+    // Shows the window with its current step drawn before returning. WWindow::Show leaves the
+    // painting to a message loop, and none runs during the install work that follows.
+    int Show();
     // Replaces the text (at most 127 characters) and repaints at once, so a visible window shows
     // the step before the long operation after it starts; no message loop runs during those.
     void SetStep(const char* text);

@@ -111,7 +111,7 @@ TEST_F(InstallStepsTest, Fat12_FreeDosThenStartupFiles)
 }
 
 // --- A FAT12 floppy that holds config.sys and autoexec.bat already (the Modify path).
-TEST_F(InstallStepsTest, OldStartupFiles_KeptAsBackupsAndOverwrittenByASecondRun)
+TEST_F(InstallStepsTest, OldStartupFiles_KeptAsBackupsThatASecondRunLeavesAlone)
 {
     const std::string oldConfig = ReadAll("A:\\config.sys");
     const std::string oldAutoexec = ReadAll("A:\\autoexec.bat");
@@ -122,7 +122,10 @@ TEST_F(InstallStepsTest, OldStartupFiles_KeptAsBackupsAndOverwrittenByASecondRun
     EXPECT_EQ(oldAutoexec, ReadAll("A:\\autoexec.zeb"));
     EXPECT_EQ(kMarker, ReadAll("A:\\config.sys"));
     EXPECT_EQ(kAutoexec, ReadAll("A:\\autoexec.bat"));
-    ASSERT_EQ("", Startup());  // the backups it leaves are checked on the image
+    // The files are the installer's own now: a second run keeps the backups of the user's.
+    ASSERT_EQ("", Startup());
+    EXPECT_EQ(oldConfig, ReadAll("A:\\config.zeb"));
+    EXPECT_EQ(oldAutoexec, ReadAll("A:\\autoexec.zeb"));
 }
 
 // --- A FAT16 disk.
@@ -143,6 +146,11 @@ TEST_F(InstallStepsTest, NotFat_RejectedByItsName)
 {
     EXPECT_EQ(kNeedsFat16, FreeDos());
     EXPECT_EQ(0, CountFilesOnA());
+    // The file-system test ran with its step on the screen: the window was painted when it was
+    // shown, not left for a message loop that does not run during the steps.
+    EXPECT_STREQ("Retrieving disk info", progress.stepText);
+    EXPECT_TRUE(IsWindowVisible(progress.hwnd));
+    EXPECT_FALSE(GetUpdateRect(progress.hwnd, nullptr, FALSE));
 }
 
 // --- Sector faults on a FAT12 floppy.

@@ -76,9 +76,11 @@ floppy_end
 group 'InstallStepsTest.OldStartupFiles_*' --kind fat12 --files "$PKG/config.sys $PKG/autoexec.bat" \
   --install "$PACKAGE"
 check sector0_unchanged
-check file_is config.zeb "$MARKER"
-check file_is autoexec.zeb "$AUTOEXEC"
+check same_as config.zeb "$PKG/config.sys"
+check same_as autoexec.zeb "$PKG/autoexec.bat"
 check file_is config.sys "$MARKER"
+check absent 'config.ze$'
+check absent 'autoexec.ze$'
 check absent kernel.sys
 floppy_end
 

@@ -7,14 +7,34 @@ const char* const kConfigSysParts[] = {kStartupMarker, nullptr};
 const char* const kAutoexecBatParts[] = {"REM KESTRAND   ** DO NOT MODIFY **\r\n", "@echo off\r\n", "ksstart.com",
                                          nullptr};
 
-int MakeBackupPath(const char* path, char* backup, size_t size)
+int IsInstallerStartupFile(const char* head, size_t length)
+{
+    const size_t n = strlen(kStartupMarker);
+    if (length < n || memcmp(head, kStartupMarker, n) != 0)
+        return 0;
+    return length == n || head[n] == '\r' || head[n] == '\n';
+}
+
+namespace {
+int ReplaceExtension(const char* path, const char* extension, char* out, size_t size)
 {
     const size_t n = strlen(path);
     if (size > 0)
-        backup[0] = '\0';
+        out[0] = '\0';
     if (n < 4 || n + 1 > size)
         return 0;
-    memcpy(backup, path, n - 4);
-    memcpy(backup + n - 4, ".zeb", 5);
+    memcpy(out, path, n - 4);
+    memcpy(out + n - 4, extension, 5);
     return 1;
+}
+}  // namespace
+
+int MakeBackupPath(const char* path, char* backup, size_t size)
+{
+    return ReplaceExtension(path, ".zeb", backup, size);
+}
+
+int MakeBackupTempPath(const char* path, char* temp, size_t size)
+{
+    return ReplaceExtension(path, ".ze$", temp, size);
 }

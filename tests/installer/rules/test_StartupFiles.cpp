@@ -33,6 +33,30 @@ TEST(StartupFiles, BackupReplacesTheLastFourCharacters)
     EXPECT_STREQ("B:\\autoexec.zeb", b);
     ASSERT_EQ(1, MakeBackupPath(".sys", b, sizeof b));
     EXPECT_STREQ(".zeb", b);
+    ASSERT_EQ(1, MakeBackupTempPath("A:\\config.sys", b, sizeof b));
+    EXPECT_STREQ("A:\\config.ze$", b);
+}
+
+TEST(StartupFiles, OnlyAFileWhoseFirstLineIsTheMarkerIsTheInstallersOwn)
+{
+    const struct {
+        const char* head;
+        int own;
+    } rows[] = {
+        {"REM KESTRAND   ** DO NOT MODIFY **", 1},
+        {"REM KESTRAND   ** DO NOT MODIFY **\r\n@echo off\r\nksstart.com", 1},
+        {"REM KESTRAND   ** DO NOT MODIFY **\nFILES=30", 1},
+        {"REM KESTRAND   ** DO NOT MODIFY **X", 0},
+        {"REM KESTRAND   ** DO NOT MODIFY *", 0},
+        {"REM KESTRAND  ** DO NOT MODIFY **", 0},
+        {"rem kestrand   ** do not modify **", 0},
+        {"FILES=30\r\nREM KESTRAND   ** DO NOT MODIFY **", 0},
+        {"", 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.own, IsInstallerStartupFile(row.head, strlen(row.head))) << row.head;
+    // Only the bytes given count, whatever follows them in memory.
+    EXPECT_EQ(0, IsInstallerStartupFile(kStartupMarker, 10));
 }
 
 TEST(StartupFiles, BackupThatDoesNotFitIsRefusedNotCut)
@@ -43,5 +67,7 @@ TEST(StartupFiles, BackupThatDoesNotFitIsRefusedNotCut)
     EXPECT_EQ(0, MakeBackupPath("A:\\config.sys", b, 13));
     EXPECT_STREQ("", b);
     EXPECT_EQ(0, MakeBackupPath("sys", b, sizeof b));
+    EXPECT_STREQ("", b);
+    EXPECT_EQ(0, MakeBackupTempPath("A:\\config.sys", b, 13));
     EXPECT_STREQ("", b);
 }
