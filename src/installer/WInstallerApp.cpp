@@ -169,5 +169,8 @@ int WInstallerApp::Run(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     progress.SetStep("Done.");
     Ask(kCompletedText, kCompletedCaption, IDI_ASTERISK, nullptr);
-    return progress.Destroy();
+    // The installation is complete whatever became of the progress window: the user may have
+    // closed it, or it was never created.
+    progress.Destroy();
+    return 1;
 }

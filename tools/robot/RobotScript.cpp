@@ -65,6 +65,15 @@ bool ParseAction(const std::string& item, RobotAction* action, std::string* erro
         action->text = arg;
         return true;
     }
+    if (name == "closewindow" && hasArg) {
+        if (arg.empty()) {
+            *error = "'" + item + "': closewindow needs a window caption";
+            return false;
+        }
+        action->kind = RobotActionKind::CloseWindow;
+        action->text = arg;
+        return true;
+    }
     if (name == "click" && hasArg) {
         if (arg.empty()) {
             *error = "'" + item + "': click needs a button label";

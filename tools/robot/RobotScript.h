@@ -13,6 +13,8 @@
 //   enter, escape   press the key where the keyboard focus is
 //   focus=ID        move the keyboard focus to the control with identifier ID
 //   close           the close box
+//   closewindow=T   the close command (as Alt+F4 gives it) to the installer's other top-level
+//                   window captioned T ('_' for a blank), e.g. the progress window
 //   wait=MS         pause
 //   default         the default answer (tick the acceptance box, first list item, default button)
 #include <string>
@@ -20,13 +22,13 @@
 
 enum class RobotActionKind {
     Accept, Check, Uncheck, Select, SetText, ClickText, ClickIndex,
-    Enter, Escape, Focus, Close, Wait, Default
+    Enter, Escape, Focus, Close, CloseWindow, Wait, Default
 };
 
 struct RobotAction {
     RobotActionKind kind;
     int number = 0;         // box, item, button position, control identifier or milliseconds
-    std::string text;       // button label or the new field text
+    std::string text;       // button label, the new field text or a window caption
 };
 
 struct RobotAnswer {

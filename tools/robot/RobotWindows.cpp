@@ -369,6 +369,46 @@ bool MoveFocus(const RobotQuestion& question, int id, std::string* done, std::st
     return true;
 }
 
+// A top-level window of the question's process with the wanted caption ('_' for a blank).
+struct CaptionSearch {
+    DWORD process;
+    std::string caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindCaptionProc(HWND window, LPARAM lParam)
+{
+    CaptionSearch* search = reinterpret_cast<CaptionSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char caption[512] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (owner != search->process || search->caption != caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// What Alt+F4 does to the active window: the system's close command, here sent to a window
+// beside the question, which keeps its own place on the screen.
+bool CloseOtherWindow(const RobotQuestion& question, const std::string& wanted, std::string* done,
+                      std::string* error)
+{
+    CaptionSearch search = {question.process, wanted, nullptr};
+    for (char& c : search.caption) {
+        if (c == '_')
+            c = ' ';
+    }
+    EnumWindows(FindCaptionProc, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+        *error = "the installer has no window " + Quoted(search.caption);
+        return false;
+    }
+    PostMessageA(search.found, WM_SYSCOMMAND, SC_CLOSE, 0);
+    *done += "close window " + Quoted(search.caption);
+    return true;
+}
+
 bool ApplyOne(const RobotQuestion& question, const RobotAction& action, std::string* done,
               std::string* error)
 {
@@ -408,6 +448,8 @@ bool ApplyOne(const RobotQuestion& question, const RobotAction& action, std::str
         PostMessageA(question.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         *done += "close box";
         return true;
+    case RobotActionKind::CloseWindow:
+        return CloseOtherWindow(question, action.text, done, error);
     case RobotActionKind::Wait:
         Sleep(static_cast<DWORD>(action.number));
         *done += "wait " + std::to_string(action.number);

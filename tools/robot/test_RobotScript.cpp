@@ -24,14 +24,15 @@ std::string ErrorOf(const std::string& word)
 TEST(RobotScript, ActionsInOrderWithTheirArguments)
 {
     RobotAnswer answer = Parse("accept,select=3,check=15,uncheck=0,text=a=b,button=2,focus=400,"
-                               "wait=250,enter,escape,close,default,Install_FreeDos,click=&OK");
-    ASSERT_EQ(answer.actions.size(), 14u);
+                               "wait=250,enter,escape,close,default,Install_FreeDos,click=&OK,"
+                               "closewindow=A_b");
+    ASSERT_EQ(answer.actions.size(), 15u);
     const RobotActionKind kinds[] = {
         RobotActionKind::Accept, RobotActionKind::Select, RobotActionKind::Check,
         RobotActionKind::Uncheck, RobotActionKind::SetText, RobotActionKind::ClickIndex,
         RobotActionKind::Focus, RobotActionKind::Wait, RobotActionKind::Enter,
         RobotActionKind::Escape, RobotActionKind::Close, RobotActionKind::Default,
-        RobotActionKind::ClickText, RobotActionKind::ClickText};
+        RobotActionKind::ClickText, RobotActionKind::ClickText, RobotActionKind::CloseWindow};
     for (size_t i = 0; i < answer.actions.size(); ++i)
         EXPECT_EQ(answer.actions[i].kind, kinds[i]) << "action " << i;
     EXPECT_EQ(answer.actions[1].number, 3);
@@ -42,6 +43,7 @@ TEST(RobotScript, ActionsInOrderWithTheirArguments)
     EXPECT_EQ(answer.actions[7].number, 250);
     EXPECT_EQ(answer.actions[12].text, "Install_FreeDos");
     EXPECT_EQ(answer.actions[13].text, "&OK");
+    EXPECT_EQ(answer.actions[14].text, "A_b");
     EXPECT_EQ(answer.source.substr(0, 7), "accept,");
 }
 
