@@ -371,13 +371,18 @@ path_install_freedos() {
 }
 
 # Modify current OS keeps the old DOS: its boot sector and shell stay, no kernel.sys comes.
+# A second run on the finished disk finds the installer's own start-up files and keeps the
+# backups of the user's.
 path_modify_os() {
   begin path_modify_os
-  local img
+  local img run
   img=$(user_image fat12 os) && disk --image "$img" || return
-  run_installer default default Modify_current_OS default
-  expect_questions Welcome Drive Bootable Completed
-  expect_exit completed
+  for run in first second; do
+    echo "-- $run run"
+    run_installer default default Modify_current_OS default
+    expect_questions Welcome Drive Bootable Completed
+    expect_exit completed
+  done
   check no_probe_in_session
   floppy_finish
   check sector0_unchanged
@@ -407,11 +412,13 @@ path_modify_os_no_sectors() {
   floppy_end
 }
 
-# A 16 MB FAT16 stick: the full default installation, booted as the first hard disk.
+# A 16 MB FAT16 stick: the full default installation, booted as the first hard disk. The user
+# closes the progress window (Alt+F4) while the completion message is open: that takes the
+# message with it, and the exit code still says the installation completed.
 path_fat16() {
   begin path_fat16
   disk --kind fat16 --tmpfs 16m || return
-  run_installer default default default default
+  run_installer default default default closewindow=KESTRAND_Install_-_Progress
   expect_questions Welcome Drive FreeDos Completed
   expect_exit completed
   floppy_finish
@@ -552,8 +559,8 @@ fault_disk_full() {
   floppy_end
 }
 
-# FAT32 (a volume of 76800 clusters) and a disk without any file system are refused before
-# anything is written.
+# FAT32, large (a volume of 76800 clusters) or small (8 MiB, known only by its name), and a disk
+# without any file system are refused before anything is written.
 fault_fat32() {
   begin fault_fat32
   disk --kind fat32 --tmpfs 300m || return
@@ -563,6 +570,74 @@ fault_fat32() {
   floppy_finish
   check sector0_unchanged
   check root_is
+  floppy_end
+
+  begin fault_fat32_small
+  local img=$WORK/fat32-small.img
+  rm -f "$img"
+  mkfs.fat -C -F 32 -n KESTEST "$img" 8192 >/dev/null && disk --image "$img" --tmpfs 8m || return
+  cp "$FLOPPY_IMAGE" "$WORK/fat32-before.img"
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk!)"
+  expect_exit failed
+  check test -z "$(ls -A "$FLOPPY_DIR")"
+  floppy_finish
+  check cmp -s "$FLOPPY_IMAGE" "$WORK/fat32-before.img"
+  floppy_end
+}
+
+# A nearly full disk with an old DOS, a large config.sys and an older backup of it: ksstart.com
+# still fits, the new backup does not. The user's config.sys and the older backup keep their
+# bytes, nothing half-made is left, and the message is the config.sys one.
+fault_backup_no_room() {
+  begin fault_backup_no_room
+  local img=$WORK/user-full.img pages=0 f
+  python3 - "$WORK/BIG" <<'PY'
+import os, sys
+os.makedirs(sys.argv[1], exist_ok=True)
+lines = b"".join(b"DEVICE=C:\\DRIVERS\\DRV%04d.SYS\r\n" % i for i in range(1500))
+open(os.path.join(sys.argv[1], "CONFIG.SYS"), "wb").write(lines)          # about 40 KB
+open(os.path.join(sys.argv[1], "CONFIG.ZEB"), "wb").write(b"FILES=20\r\n")  # an older backup
+PY
+  local files="$USER_DIR/NOTES.TXT $USER_DIR/DATA.BIN $USER_DIR/COMMAND.COM $USER_DIR/AUTOEXEC.BAT
+    $WORK/BIG/CONFIG.SYS $WORK/BIG/CONFIG.ZEB"
+  # shellcheck disable=SC2086
+  floppy_make_image fat12 "$img" $files || return
+  # Room (4 KiB tmpfs pages) for the user's files, ksstart.com and one page more.
+  for f in $files "$PKG/ksstart._om"; do pages=$((pages + ($(stat -c %s "$f") + 4095) / 4096)); done
+  disk --image "$img" --tmpfs $(((pages + 1) * 4))k || return
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable "Disk(Could not create/update config.sys)"
+  expect_exit failed
+  floppy_finish
+  check same_as config.sys "$WORK/BIG/CONFIG.SYS"
+  check same_as config.zeb "$WORK/BIG/CONFIG.ZEB"
+  check same_as autoexec.bat "$USER_DIR/AUTOEXEC.BAT"
+  check same_as ksstart.com "$PKG/ksstart._om"
+  check root_is command.com ksstart.com config.sys config.zeb autoexec.bat NOTES.TXT DATA.BIN
+  floppy_end
+}
+
+# A first run stops at a missing package file after the start-up files were replaced; once the
+# package is complete a second run finishes, and the backups still hold the user's files.
+fault_then_rerun() {
+  begin fault_then_rerun
+  local img
+  img=$(user_image fat12 os) && disk --image "$img" || return
+  mv "$FLOPPY_PROGDIR/0300.dat" "$WORK/0300.dat"
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable "Package(Could not copy 0300.dat)"
+  expect_exit failed
+  mv "$WORK/0300.dat" "$FLOPPY_PROGDIR/0300.dat"
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable Completed
+  expect_exit completed
+  floppy_finish
+  check package_installed
+  check same_as config.zeb "$USER_DIR/CONFIG.SYS"
+  check same_as autoexec.zeb "$USER_DIR/AUTOEXEC.BAT"
+  check user_files_intact
+  check root_is command.com $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS
   floppy_end
 }
 
@@ -650,7 +725,8 @@ drives_removable_only() {
 case $GROUP in
   paths) path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16 ;;
   aborts) aborts_blank_disk; aborts_bootable_disk; aborts_read_only_disk ;;
-  faults) fault_missing_data_file; fault_disk_full; fault_fat32; fault_not_fat; fault_sector_write ;;
+  faults) fault_missing_data_file; fault_disk_full; fault_fat32; fault_not_fat; fault_sector_write
+          fault_backup_no_room; fault_then_rerun ;;
   drives) drives_none; drives_removable_only ;;
   all) "$0" paths "$2" "$3" "$4"; a=$?; "$0" aborts "$2" "$3" "$4"; b=$?
        "$0" faults "$2" "$3" "$4"; c=$?; "$0" drives "$2" "$3" "$4"; d=$?
