@@ -228,10 +228,20 @@ user_files_intact() {
   for f in $USER_FILES; do same_as "$f" "$USER_DIR/$f" || ok=1; done
   return $ok
 }
+# After an installation that kept the old DOS: its start-up files are the backups, the other
+# files are untouched, and the root holds these names.
+user_startup_kept() {
+  local ok=0
+  same_as config.zeb "$USER_DIR/CONFIG.SYS" || ok=1
+  same_as autoexec.zeb "$USER_DIR/AUTOEXEC.BAT" || ok=1
+  user_files_intact || ok=1
+  return $ok
+}
 
 # The whole package as a finished installation leaves it.
 PACKAGE_NAMES="kestrand.exe ksstart.com config.sys autoexec.bat $DATA_FILES"
 FREEDOS_NAMES="kernel.sys command.com"
+MODIFIED_ROOT="command.com $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS"
 package_installed() {
   local ok=0 f
   same_as kestrand.exe "$PKG/kestrand._xe" || ok=1
@@ -363,9 +373,7 @@ path_install_freedos() {
   floppy_finish
   check freedos_installed
   check package_installed
-  check same_as config.zeb "$USER_DIR/CONFIG.SYS"
-  check same_as autoexec.zeb "$USER_DIR/AUTOEXEC.BAT"
-  check user_files_intact
+  check user_startup_kept
   check root_is $FREEDOS_NAMES $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS
   floppy_end
 }
@@ -389,10 +397,8 @@ path_modify_os() {
   check same_as command.com "$USER_DIR/COMMAND.COM"
   check absent kernel.sys
   check package_installed
-  check same_as config.zeb "$USER_DIR/CONFIG.SYS"
-  check same_as autoexec.zeb "$USER_DIR/AUTOEXEC.BAT"
-  check user_files_intact
-  check root_is command.com $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS
+  check user_startup_kept
+  check root_is $MODIFIED_ROOT
   floppy_end
 }
 
@@ -634,10 +640,8 @@ fault_then_rerun() {
   expect_exit completed
   floppy_finish
   check package_installed
-  check same_as config.zeb "$USER_DIR/CONFIG.SYS"
-  check same_as autoexec.zeb "$USER_DIR/AUTOEXEC.BAT"
-  check user_files_intact
-  check root_is command.com $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS
+  check user_startup_kept
+  check root_is $MODIFIED_ROOT
   floppy_end
 }
 
