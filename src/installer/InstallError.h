@@ -1,6 +1,7 @@
 #pragma once
 // InstallError: the one failure that travels through the install sequence. Its text begins with
-// the class digit that picks the final message; the rest is what the user is told.
+// the class digit that picks the final message; the rest is what the user is told. Made only by
+// the three factories, so the digit always matches the kind of failure.
 #include <cstdio>
 
 enum : char {
@@ -14,14 +15,16 @@ public:
     // Texts are short sentences; a longer one is cut rather than copied past the record.
     enum { TEXT_SIZE = 256 };
 
-    explicit InstallError(const char* errorText) { std::snprintf(text, sizeof text, "%s", errorText); }
-
-    // The text of `format` with its one "%s" filled in, e.g. "2Could not copy %s".
-    static InstallError Format(const char* format, const char* argument)
+    static InstallError Abort() { return InstallError(INSTALL_ABORT, "", ""); }
+    // The message as the user reads it: `format` with its "%s", if any, filled in, e.g.
+    // ("Could not write the bootsector") or ("Could not copy %s", "0300.dat").
+    static InstallError DiskFault(const char* format, const char* argument = "")
     {
-        InstallError error("");
-        std::snprintf(error.text, sizeof error.text, format, argument);
-        return error;
+        return InstallError(INSTALL_DISK_FAULT, format, argument);
+    }
+    static InstallError PackageFault(const char* format, const char* argument = "")
+    {
+        return InstallError(INSTALL_PACKAGE_FAULT, format, argument);
     }
 
     const char* Text() const { return text; }
@@ -30,5 +33,12 @@ public:
     const char* Message() const { return text[0] ? text + 1 : text; }
 
 private:
+    InstallError(char kind, const char* format, const char* argument)
+    {
+        text[0] = kind;
+        // Formats are the installer's own constants, never user input.
+        std::snprintf(text + 1, sizeof text - 1, format, argument);
+    }
+
     char text[TEXT_SIZE];
 };

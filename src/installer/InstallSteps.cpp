@@ -9,43 +9,45 @@
 #include "installer/InstallError.h"
 #include "installer/WProgressWindow.h"
 #include "installer/rules/BootSector.h"
+#include "installer/rules/DriveList.h"
 #include "installer/rules/FileSystemCheck.h"
 #include "installer/rules/StartupFiles.h"
 
 namespace {
-const char kNeedsFat16[] = "1The FreeDos installation requires a FAT12/16 formatted disk!";
-const char kNoDiskInfo[] = "1Could not read disk information!";
-const char kBootDatMissing[] = "2Could not open boot.dat";
+const char kNeedsFat16[] = "The FreeDos installation requires a FAT12/16 formatted disk!";
+const char kNoDiskInfo[] = "Could not read disk information!";
+const char kBootDatMissing[] = "Could not open boot.dat";
 const char kReadBootSectorFailed[] =
-    "1Could not read the bootsector. Make sure no other application uses the disk.\n(eg. Explorer windows etc.)";
-const char kWriteBootSectorFailed[] = "1Could not write the bootsector";
+    "Could not read the bootsector. Make sure no other application uses the disk.\n(eg. Explorer windows etc.)";
+const char kWriteBootSectorFailed[] = "Could not write the bootsector";
+const char kUpdateFailed[] = "Could not create/update %s";
 
 // Rejects everything but FAT12 and FAT16 before anything is written to the disk.
 void CheckFileSystem(const char* root)
 {
     char fileSystem[64] = "";
     if (!GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem))
-        throw InstallError(kNoDiskInfo);
+        throw InstallError::DiskFault(kNoDiskInfo);
     if (!HasFatName(fileSystem) || IsFat32Name(fileSystem))
-        throw InstallError(kNeedsFat16);
+        throw InstallError::DiskFault(kNeedsFat16);
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
-        throw InstallError(kNoDiskInfo);
+        throw InstallError::DiskFault(kNoDiskInfo);
     // A FAT32 volume reported only as "FAT" is still told apart by its size.
     if (!HasFat16ClusterCount(totalClusters))
-        throw InstallError(kNeedsFat16);
+        throw InstallError::DiskFault(kNeedsFat16);
 }
 
 void ReadBootImage(WFile* file, uint8_t (&image)[kBootSectorSize])
 {
     file->Open(">boot.dat", WF_READ);
     if (!file->IsOpen())
-        throw InstallError(kBootDatMissing);
+        throw InstallError::PackageFault(kBootDatMissing);
     const uint32_t n = file->Read(image, kBootSectorSize);
     file->Close();
     // A short image would put whatever the buffer held into the boot code of the disk.
     if (n != kBootSectorSize)
-        throw InstallError(kBootDatMissing);
+        throw InstallError::PackageFault(kBootDatMissing);
 }
 
 // Writes the parts one after the other; any failed or short write, or a failed close, is a failure
@@ -91,19 +93,19 @@ bool KeepBackup(WFile* file, const char* path)
     return false;
 }
 
-// Writes the new contents after keeping the old file as its backup; a failure is reported with
-// `error`, and a file whose backup could not be made is left untouched.
-void ReplaceStartupFile(WFile* file, char drive, const char* name, const char* const* parts, const char* error)
+// Writes the new contents after keeping the old file as its backup; a failure is reported as the
+// disk fault "Could not create/update <name>", and a file whose backup could not be made is left
+// untouched.
+void ReplaceStartupFile(WFile* file, char drive, const char* name, const char* const* parts)
 {
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%c:\\%s", drive, name);
-    if (!KeepBackup(file, path))
-        throw InstallError(error);
-    file->Open(path, WF_WRITE);
+    const DrivePath path = MakeDrivePath(drive, name);
+    if (!KeepBackup(file, path.text))
+        throw InstallError::DiskFault(kUpdateFailed, name);
+    file->Open(path.text, WF_WRITE);
     if (!file->IsOpen())
-        throw InstallError(error);
+        throw InstallError::DiskFault(kUpdateFailed, name);
     if (!WriteParts(file, parts))
-        throw InstallError(error);
+        throw InstallError::DiskFault(kUpdateFailed, name);
 }
 }  // namespace
 
@@ -112,14 +114,13 @@ int CopyPackageFile(WProgressWindow* progress, char drive, const char* source, c
     char text[WProgressWindow::STEP_TEXT_SIZE];
     snprintf(text, sizeof text, "Copying %s", target);
     progress->SetStep(text);
-    char destination[MAX_PATH];
-    const int n = snprintf(destination, sizeof destination, "%c:\\%s", drive, target);
-    // A name cut to fit would be some other file; it cannot be copied under its own name.
-    if (n < 0 || static_cast<size_t>(n) >= sizeof destination)
-        throw InstallError::Format("2Could not copy %s", target);
-    const BOOL copied = CopyFileA(source, destination, FALSE);
+    const DrivePath destination = MakeDrivePath(drive, target);
+    // A name that does not fit cannot be copied under its own name.
+    if (!destination.fits)
+        throw InstallError::PackageFault("Could not copy %s", target);
+    const BOOL copied = CopyFileA(source, destination.text, FALSE);
     if (!copied)
-        throw InstallError::Format("2Could not copy %s", target);
+        throw InstallError::PackageFault("Could not copy %s", target);
     return copied;
 }
 
@@ -127,9 +128,7 @@ void InstallFreeDos(WProgressWindow* progress, char drive, WFile* file)
 {
     progress->SetStep("Retrieving disk info");
     progress->Show();
-    char root[4];
-    snprintf(root, sizeof root, "%c:\\", drive);
-    CheckFileSystem(root);
+    CheckFileSystem(MakeDrivePath(drive, "").text);
 
     CopyPackageFile(progress, drive, "kernel._ys", "kernel.sys");
     CopyPackageFile(progress, drive, "command._om", "command.com");
@@ -141,16 +140,16 @@ void InstallFreeDos(WProgressWindow* progress, char drive, WFile* file)
     WSectorDevice device(drive - 'A');
     uint8_t disk[kBootSectorSize];
     if (!device.ReadSectors(0, 1, disk))
-        throw InstallError(kReadBootSectorFailed);
+        throw InstallError::DiskFault(kReadBootSectorFailed);
     MergeBootSector(image, disk);
 
     progress->SetStep("Writing boot sector");
     if (!device.WriteSectors(0, 1, image))
-        throw InstallError(kWriteBootSectorFailed);
+        throw InstallError::DiskFault(kWriteBootSectorFailed);
     // A disk that takes the write but keeps other bytes would not boot; only a read-back shows it.
     uint8_t check[kBootSectorSize];
     if (!device.ReadSectors(0, 1, check) || memcmp(check, image, kBootSectorSize) != 0)
-        throw InstallError(kWriteBootSectorFailed);
+        throw InstallError::DiskFault(kWriteBootSectorFailed);
     device.Close();
 }
 
@@ -159,7 +158,7 @@ void UpdateStartupFiles(WProgressWindow* progress, char drive, WFile* file)
     CopyPackageFile(progress, drive, "ksstart._om", "ksstart.com");
     progress->Show();
     progress->SetStep("Updating config.sys");
-    ReplaceStartupFile(file, drive, "config.sys", kConfigSysParts, "1Could not create/update config.sys");
+    ReplaceStartupFile(file, drive, "config.sys", kConfigSysParts);
     progress->SetStep("Updating autoexec.bat");
-    ReplaceStartupFile(file, drive, "autoexec.bat", kAutoexecBatParts, "1Could not create/update autoexec.bat");
+    ReplaceStartupFile(file, drive, "autoexec.bat", kAutoexecBatParts);
 }

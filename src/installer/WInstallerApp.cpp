@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -17,6 +16,8 @@
 
 namespace {
 
+const char kReadmeMissing[] = "Could not open readme.txt";
+
 int Ask(const char* text, const char* caption, const char* icon, const char* buttons,
         const char* markup = nullptr, int32_t* state = nullptr, char* value = nullptr)
 {
@@ -28,12 +29,12 @@ void OpenDocument(const char* name)
     ShellExecuteA(nullptr, "open", name, "", "", SW_SHOWNORMAL);
 }
 
-// Step 4: the whole licence text with a terminating zero.
+// The whole licence text from the program's folder, with a terminating zero.
 std::unique_ptr<char[]> ReadLicence(WFile& licence)
 {
     licence.Open(">readme.txt", WF_READ);
     if (!licence.IsOpen())
-        throw InstallError("2Could not open readme.txt");
+        throw InstallError::PackageFault(kReadmeMissing);
     const uint32_t n = static_cast<uint32_t>(licence.GetSize());
     // A licence too large to hold is refused like a missing one, not cut or wrapped round.
     std::unique_ptr<char[]> text(n < 0xFFFFFFFFu ? new (std::nothrow) char[static_cast<size_t>(n) + 1] : nullptr);
@@ -41,12 +42,12 @@ std::unique_ptr<char[]> ReadLicence(WFile& licence)
     licence.Close();
     // A licence that cannot be read whole is not shown in part as if it were all of it.
     if (!text || got != n)
-        throw InstallError("2Could not open readme.txt");
+        throw InstallError::PackageFault(kReadmeMissing);
     text[n] = '\0';
     return text;
 }
 
-// Steps 6 and 7: the removable drives, and the one the user picks. Returns the drive letter.
+// Offers the removable drives and returns the letter of the one the user picks.
 char ChooseDrive()
 {
     unsigned types[26];
@@ -57,56 +58,53 @@ char ChooseDrive()
     DriveList list = BuildDriveList(types);
     if (list.count == 0) {
         // An empty drop-down would ask a question with no answer.
-        throw InstallError(kNoRemovableDriveError);
+        throw InstallError::DiskFault(kNoRemovableDriveError);
     }
     int32_t state = 0;
     const int choice = Ask(kDriveText, kInstallerCaption, IDI_ASTERISK, kContinueAbort, kDriveMarkup,
                            &state, list.text);
     const int drive = ChosenDrive(list, state);
-    if (choice == 1 || choice < 0 || drive < 0)
-        throw InstallError("0");
+    if (choice != ANSWER_CONTINUE || drive < 0)
+        throw InstallError::Abort();
     return static_cast<char>('A' + drive);
 }
 
-// Step 9: the disk must take a new file; the probe is removed again at once.
+// The disk must take a new file, asked for again until it does; the probe is removed at once.
 void ProbeDisk(char drive, WFile& file)
 {
-    char path[256];
-    snprintf(path, sizeof path, "%c:\\$ZEBCRO$.ZEB", drive);
+    const DrivePath probe = MakeDrivePath(drive, "$ZEBCRO$.ZEB");
     for (;;) {
-        file.Open(path, WF_READ | WF_WRITE);
+        file.Open(probe.text, WF_READ | WF_WRITE);
         if (file.IsOpen())
             break;
-        if (Ask(kNoDiskText, kInstallerCaption, IDI_EXCLAMATION, kRetryCancel) != 0)
-            throw InstallError("0");
+        if (Ask(kNoDiskText, kInstallerCaption, IDI_EXCLAMATION, kRetryCancel) != ANSWER_RETRY)
+            throw InstallError::Abort();
     }
     file.Close();
-    DeleteFileA(path);
+    DeleteFileA(probe.text);
 }
 
-// Steps 10 and 11: true when FreeDOS is to be installed.
+// True when FreeDOS is to be installed: always on a disk without a system, else as the user says.
 bool ChooseFreeDos(char drive, WProgressWindow& progress)
 {
-    char path[256];
-    snprintf(path, sizeof path, "%c:\\command.com", drive);
-    const bool bootable = FileExists(path);
+    const bool bootable = FileExists(MakeDrivePath(drive, "command.com").text);
     progress.Hide();
     if (!bootable)
         return true;
     const int choice = Ask(kBootableText, kInstallerCaption, IDI_QUESTION, kBootableButtons);
-    if (choice == 2 || choice < 0)
-        throw InstallError("0");
-    return choice == 0;
+    if (choice == ANSWER_ABORT_INSTALL || choice == ANSWER_NONE)
+        throw InstallError::Abort();
+    return choice == ANSWER_INSTALL_FREEDOS;
 }
 
-// Step 12: the FreeDOS licence, opened as often as the user asks.
+// The FreeDOS notice, with its licence opened as often as the user asks.
 void AcceptFreeDosLicence()
 {
     for (;;) {
         const int choice = Ask(kFreeDosText, kInstallerCaption, IDI_EXCLAMATION, kFreeDosButtons);
-        if (choice == 1 || choice < 0)
-            throw InstallError("0");
-        if (choice != 2)
+        if (choice == ANSWER_FREEDOS_ABORT || choice == ANSWER_NONE)
+            throw InstallError::Abort();
+        if (choice != ANSWER_SHOW_GPL_LICENSE)
             return;
         OpenDocument("copying.txt");
     }
@@ -144,8 +142,8 @@ int WInstallerApp::Run(HINSTANCE, HINSTANCE, LPSTR, int)
             // Only Continue, which the acceptance box enables, goes on; a dialog ended without
             // a choice is no acceptance.
             if (Ask(kWelcomeText, kInstallerCaption, IDI_ASTERISK, kContinueAbort, kWelcomeMarkup,
-                    nullptr, text.get()) != 0)
-                throw InstallError("0");
+                    nullptr, text.get()) != ANSWER_CONTINUE)
+                throw InstallError::Abort();
         }
         const char drive = ChooseDrive();
 

@@ -1,5 +1,7 @@
 #include "installer/rules/DriveList.h"
 
+#include <cstdio>
+
 DriveList BuildDriveList(const unsigned (&driveType)[26])
 {
     DriveList list{};
@@ -23,4 +25,14 @@ int ChosenDrive(const DriveList& list, int32_t state)
     if (index < 0 || index >= list.count)
         return -1;
     return list.drives[index];
+}
+
+DrivePath MakeDrivePath(char drive, const char* name)
+{
+    DrivePath path;
+    const int n = snprintf(path.text, sizeof path.text, "%c:\\%s", drive, name);
+    path.fits = n >= 0 && static_cast<size_t>(n) < sizeof path.text;
+    if (!path.fits)
+        path.text[0] = '\0';
+    return path;
 }

@@ -4,10 +4,17 @@
 // "Installer", three blanks and the publisher's web address: the caption of every question.
 inline constexpr char kInstallerCaption[] = "Installer   www.kestrand.example";
 
+// The buttons of each question, and its answers: the position of the button chosen, or
+// ANSWER_NONE for a dialog that ended without a choice.
+enum { ANSWER_NONE = -1 };
 inline constexpr char kContinueAbort[] = "+&Continue|-&Abort";
+enum ContinueAbortAnswer { ANSWER_CONTINUE = 0, ANSWER_ABORT = 1 };
 inline constexpr char kRetryCancel[] = "+&Retry|-&Cancel";
+enum RetryCancelAnswer { ANSWER_RETRY = 0, ANSWER_CANCEL = 1 };
 inline constexpr char kBootableButtons[] = "+&Install FreeDos|&Modify current OS|-&Abort install";
+enum BootableAnswer { ANSWER_INSTALL_FREEDOS = 0, ANSWER_MODIFY_CURRENT_OS = 1, ANSWER_ABORT_INSTALL = 2 };
 inline constexpr char kFreeDosButtons[] = "+&Continue|-&Abort installation|&Show GPL license";
+enum FreeDosAnswer { ANSWER_FREEDOS_CONTINUE = 0, ANSWER_FREEDOS_ABORT = 1, ANSWER_SHOW_GPL_LICENSE = 2 };
 inline constexpr char kOkButton[] = "+&Ok";
 
 inline constexpr char kWelcomeText[] =
@@ -52,7 +59,7 @@ inline constexpr char kPackageFaultMarkup[] =
 
 // No removable drive at all: a disk fault, shown with the disk-fault advice.
 inline constexpr char kNoRemovableDriveError[] =
-    "1No removable drive was found. Connect a floppy drive or a USB stick and start the installer again.";
+    "No removable drive was found. Connect a floppy drive or a USB stick and start the installer again.";
 
 struct PackageCopy {
     const char* source;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "installer/rules/DriveList.h"
 
@@ -42,4 +43,17 @@ TEST(DriveList, AllAndNone)
     EXPECT_STREQ("", empty.text);
     EXPECT_EQ(0, empty.count);
     EXPECT_EQ(-1, ChosenDrive(empty, 0));
+}
+
+TEST(DriveList, PathsInTheRootOfTheDrive)
+{
+    EXPECT_STREQ("A:\\", MakeDrivePath('A', "").text);
+    EXPECT_STREQ("G:\\$ZEBCRO$.ZEB", MakeDrivePath('G', "$ZEBCRO$.ZEB").text);
+    // 3 + 256 characters and the terminator fill the 260 bytes; one more is refused, not cut.
+    const std::string longest(256, 'n');
+    EXPECT_TRUE(MakeDrivePath('A', longest.c_str()).fits);
+    EXPECT_EQ(259u, strlen(MakeDrivePath('A', longest.c_str()).text));
+    const DrivePath tooLong = MakeDrivePath('A', (longest + "n").c_str());
+    EXPECT_FALSE(tooLong.fits);
+    EXPECT_STREQ("", tooLong.text);
 }
