@@ -168,15 +168,7 @@ sector0_unchanged() {
 }
 # The installer's boot sector: boot.dat's bytes 0-10 and 62-511 around the disk's own 11-61.
 sector0_merged() {
-  python3 - "$FLOPPY_IMAGE" "$ORIG0" "$PKG/boot.dat" <<'PY'
-import sys
-img, orig, boot = (open(p, "rb").read(512) for p in sys.argv[1:4])
-want = boot[:11] + orig[11:62] + boot[62:512]
-bad = [i for i in range(512) if img[i] != want[i]]
-if bad:
-    print("    sector 0 differs from the merged sector at bytes", bad[:16], "..." if len(bad) > 16 else "")
-sys.exit(1 if bad else 0)
-PY
+  python3 "$HERE/../../tools/check-boot-sector.py" "$FLOPPY_IMAGE" "$ORIG0" "$PKG/boot.dat"
 }
 
 # While a session runs, the disk is the tmpfs (files) plus the image (sectors): a fingerprint

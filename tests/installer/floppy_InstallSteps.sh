@@ -33,15 +33,7 @@ save_sector0() { dd if="$FLOPPY_IMAGE" of="$ORIG" bs=512 count=1 status=none; }
 sector0_unchanged() { cmp -s <(dd if="$FLOPPY_IMAGE" bs=512 count=1 status=none) "$ORIG"; }
 # Bytes 11..61 are the disk's own, every other byte is boot.dat's.
 sector0_merged() {
-  python3 - "$FLOPPY_IMAGE" "$ORIG" "$PKG/boot.dat" <<'PY'
-import sys
-img, orig, boot = (open(p, "rb").read(512) for p in sys.argv[1:4])
-want = boot[:11] + orig[11:62] + boot[62:512]
-bad = [i for i in range(512) if img[i] != want[i]]
-if bad:
-    print("sector 0 differs at bytes", bad[:20])
-sys.exit(1 if bad else 0)
-PY
+  python3 "$(dirname "$0")/../../tools/check-boot-sector.py" "$FLOPPY_IMAGE" "$ORIG" "$PKG/boot.dat"
 }
 file_is() { cmp -s <(mtype -i "$FLOPPY_IMAGE" "::$1") <(printf '%b' "$2"); }
 same_as() { cmp -s <(mtype -i "$FLOPPY_IMAGE" "::$1") "$2"; }
