@@ -134,8 +134,15 @@ floppy_wine_drives() {
   rm -f "$dd"/[abd-z]: "$dd"/[abd-z]::
   [ -n "$FLOPPY_LOOP" ] && ln -sfn "$FLOPPY_LOOP" "$dd/$letter::"
   [ -n "$FLOPPY_DIR" ] && ln -sfn "$FLOPPY_DIR" "$dd/$letter:"
-  # The registry write costs a Wine start, so it is made only when the type changes.
-  if [ "$(cat "$WINEPREFIX/.floppy-drive-type" 2>/dev/null)" != "$letter $type" ]; then
+  # The registry write costs a Wine start, so it is made only when the letter or type changes; the
+  # type of a letter used before goes, so that no later session finds a drive of that type.
+  local cached old
+  cached=$(cat "$WINEPREFIX/.floppy-drive-type" 2>/dev/null)
+  if [ "$cached" != "$letter $type" ]; then
+    old=${cached%% *}
+    if [ ${#old} = 1 ] && [ "$old" != "$letter" ]; then
+      wine reg delete 'HKLM\Software\Wine\Drives' /v "$old:" /f >/dev/null 2>&1 || true
+    fi
     wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /t REG_SZ /d "$type" /f >/dev/null 2>&1 || return 1
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
