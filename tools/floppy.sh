@@ -120,25 +120,33 @@ floppy_wine_prefix() {
   fi
 }
 
-# floppy_wine_drives [TYPE]: makes A: from whatever is attached and mounted (a missing loop device
-# means no raw access, a missing tmpfs means no files), sets A:'s drive type (floppy, hd, network,
-# cdrom), removes Z: and restarts the wineserver so that the mount manager rereads the drives.
+# floppy_wine_drives [TYPE [LETTER]]: makes drive LETTER (default a) from whatever is attached and
+# mounted (a missing loop device means no raw access, a missing tmpfs means no files), sets its
+# drive type (floppy, hd, network, cdrom), removes every other drive but C: (Z: included), and
+# restarts the wineserver so that the mount manager rereads the drives.
 floppy_wine_drives() {
-  local type=${1:-floppy} dd
+  local type=${1:-floppy} letter=${2:-a} dd
   floppy_wine_prefix
   floppy_display || return 1
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   dd=$WINEPREFIX/dosdevices
-  rm -f "$dd/a:" "$dd/a::" "$dd/z:"
-  [ -n "$FLOPPY_LOOP" ] && ln -sfn "$FLOPPY_LOOP" "$dd/a::"
-  [ -n "$FLOPPY_DIR" ] && ln -sfn "$FLOPPY_DIR" "$dd/a:"
-  # The registry write costs a Wine start, so it is made only when the type changes.
-  if [ "$(cat "$WINEPREFIX/.floppy-drive-type" 2>/dev/null)" != "$type" ]; then
-    wine reg add 'HKLM\Software\Wine\Drives' /v a: /t REG_SZ /d "$type" /f >/dev/null 2>&1 || return 1
+  rm -f "$dd"/[abd-z]: "$dd"/[abd-z]::
+  [ -n "$FLOPPY_LOOP" ] && ln -sfn "$FLOPPY_LOOP" "$dd/$letter::"
+  [ -n "$FLOPPY_DIR" ] && ln -sfn "$FLOPPY_DIR" "$dd/$letter:"
+  # The registry write costs a Wine start, so it is made only when the letter or type changes; the
+  # type of a letter used before goes, so that no later session finds a drive of that type.
+  local cached old
+  cached=$(cat "$WINEPREFIX/.floppy-drive-type" 2>/dev/null)
+  if [ "$cached" != "$letter $type" ]; then
+    old=${cached%% *}
+    if [ ${#old} = 1 ] && [ "$old" != "$letter" ]; then
+      wine reg delete 'HKLM\Software\Wine\Drives' /v "$old:" /f >/dev/null 2>&1 || true
+    fi
+    wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /t REG_SZ /d "$type" /f >/dev/null 2>&1 || return 1
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
-    echo "$type" >"$WINEPREFIX/.floppy-drive-type"
+    echo "$letter $type" >"$WINEPREFIX/.floppy-drive-type"
   fi
   # One server for the whole session saves its start-up on every program run.
   wineserver -p >/dev/null 2>&1 || true
@@ -189,9 +197,10 @@ floppy_run() {
 #   --ro-loop              sector writes fail; --no-raw: no sector access at all
 #   --ro-files             A:\ read-only
 #   --type TYPE            drive type (default floppy)
+#   --drive LETTER         the disk's drive letter (default a; c and z are taken)
 #   --install "F..."       programs and package files for C:\kes
 floppy_setup() {
-  local kind=fat12 image="" files="" size=1440k raw=rw filesdrive=1 rofiles="" type=floppy install=""
+  local kind=fat12 image="" files="" size=1440k raw=rw filesdrive=1 rofiles="" type=floppy install="" letter=a
   while [ $# -gt 0 ]; do
     case $1 in
       --kind) kind=$2; shift ;;
@@ -203,6 +212,7 @@ floppy_setup() {
       --no-raw) raw=none ;;
       --ro-files) rofiles=ro ;;
       --type) type=$2; shift ;;
+      --drive) letter=$2; shift ;;
       --install) install=$2; shift ;;
       *) floppy_log "unknown option $1"; return 1 ;;
     esac
@@ -224,9 +234,29 @@ floppy_setup() {
     [ -n "$rofiles" ] && opts+=(ro)
     floppy_mount_files "$size" "${opts[@]}" || return 1
   fi
-  floppy_wine_drives "$type" || return 1
+  floppy_wine_drives "$type" "$letter" || return 1
   # shellcheck disable=SC2086
   floppy_install_program $install
+}
+
+# floppy_unselected PROGRAM FILTER...: fails, naming them, when the GoogleTest program PROGRAM (in
+# C:\kes) holds tests that none of the --gtest_filter patterns FILTER selects: a test whose name
+# fits no group of its script would be built and never run. Call it after the groups.
+floppy_unselected() {
+  local program=$1 filters out left
+  shift
+  filters=$(IFS=:; echo "$*")
+  out=$(floppy_run "$FLOPPY_PROGDIR/$(basename "$program")" --gtest_list_tests "--gtest_filter=-$filters") || {
+    floppy_log "cannot list the tests of $program"
+    return 1
+  }
+  # The listing names a suite ("Suite.") and then its tests, indented ("  Test").
+  left=$(printf '%s\n' "$out" | tr -d '\r' | awk '/^[A-Za-z_][A-Za-z0-9_\/]*\.$/ {s = $1; next}
+    /^  [A-Za-z_]/ && s != "" {print s $1}')
+  if [ -n "$left" ]; then
+    floppy_log "tests of $(basename "$program") that no group runs: $(echo "$left" | tr '\n' ' ')"
+    return 1
+  fi
 }
 
 # Stops Wine and gives the loop device back, so that the image holds every sector written.

@@ -110,7 +110,9 @@ void CALLBACK SharedTimerProc(HWND, UINT, UINT_PTR, DWORD)
         return;
     }
     if (WFrameWindow* frame = window->AsFrameWindow()) {
-        if (f.pressHeld == 1)
+        // A refused drag leaves the idle mark, which must not count down into a second query
+        // during the same press.
+        if (f.pressHeld == 1 && drag.countdown != DRAG_COUNTDOWN_IDLE)
             drag.countdown -= 1;
         if (drag.countdown == 0)
             frame->StartDrag(f.pressPoint.x, f.pressPoint.y, 1, 0);

@@ -30,9 +30,8 @@ public:
     // Keeps the scroll position within the content and sets up both bars; a corrected position
     // repaints the whole client area.
     void UpdateScrollBars();
-    // Move the view by `amount` pixels, only on an axis with an extent. Up and Left stop at 0;
-    // Down and Right refuse only once past extent - client + 1, so a step at the end may
-    // overshoot until the next UpdateScrollBars.
+    // Move the view by `amount` pixels, only on an axis with an extent. Up and Left stop at 0,
+    // Down and Right at the last position (extent - client), where the scroll bar's thumb stops.
     void ScrollUp(int32_t amount);
     void ScrollDown(int32_t amount);
     void ScrollLeft(int32_t amount);

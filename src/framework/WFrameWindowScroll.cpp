@@ -104,20 +104,22 @@ void WFrameWindow::ScrollDown(int32_t amount)
 {
     RECT client = {};
     GetClientRect(hwnd, &client);
-    if (!ForwardScrollAllowed(extentY, scrollY, client.bottom))
+    const int32_t a = ForwardAmount(amount, extentY, scrollY, client.bottom);
+    if (a == 0)
         return;
-    scrollY += amount;
-    MoveView(hwnd, 0, -amount, SB_VERT, scrollY);
+    scrollY += a;
+    MoveView(hwnd, 0, -a, SB_VERT, scrollY);
 }
 
 void WFrameWindow::ScrollRight(int32_t amount)
 {
     RECT client = {};
     GetClientRect(hwnd, &client);
-    if (!ForwardScrollAllowed(extentX, scrollX, client.right))
+    const int32_t a = ForwardAmount(amount, extentX, scrollX, client.right);
+    if (a == 0)
         return;
-    scrollX += amount;
-    MoveView(hwnd, -amount, 0, SB_HORZ, scrollX);
+    scrollX += a;
+    MoveView(hwnd, -a, 0, SB_HORZ, scrollX);
 }
 
 void WFrameWindow::ClientToContent(POINT* point) const

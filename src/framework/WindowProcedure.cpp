@@ -172,6 +172,10 @@ void LeftButtonDown(WWindow* object, WWindow* handler, WPARAM wParam, int x, int
         f.dragState.clickState = -1;
         f.dragState.countdown = frame->dragDelay;
         f.pressHeld = 1;
+    } else {
+        // A new press: whatever an earlier drag left (its release may have gone to another
+        // program) says nothing about this one.
+        f.dragState.clickState = 0;
     }
     handler->OnMouseMessage(object, WM_LBUTTONDOWN, wParam, x, y);
 }
@@ -184,12 +188,11 @@ void LeftButtonUp(WWindow* object, WWindow* handler, WPARAM wParam, int x, int y
     if (DragActive()) {
         if (f.dragState.window != nullptr)
             f.dragState.window->EndDrag(0);
-    } else if (f.dragState.clickState == 1) {
-        // The press already became a drag that is over: the release is not a click.
-        f.dragState.clickState = 0;
-    } else {
+    } else if (f.dragState.clickState != 1) {
         handler->OnClick(object, x, y);
     }
+    // The press is over, whether it became a drag (dropped now, or ended before: no click) or not.
+    f.dragState.clickState = 0;
     f.dragState.window = nullptr;
     f.dragState.countdown = DRAG_COUNTDOWN_IDLE;
 }
@@ -344,7 +347,11 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         else
             result = CallWindowProcA(object->previousProc, hwnd, message, wParam, lParam);
     }
-    if (message == WM_NCDESTROY)  // the window's last message: its handle may be reused after this
+    if (message == WM_NCDESTROY) {  // the window's last message: its handle may be reused after this
+        // Again here, whatever FilterMessage did with WM_DESTROY: neither the timer nor a later
+        // message may reach the object through the hover or drag record once it can be deleted.
+        ForgetTrackedWindow(object);
         ForgetBinding(hwnd);
+    }
     return result;
 }

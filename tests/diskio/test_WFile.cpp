@@ -267,6 +267,52 @@ TEST_F(WFileTest, OverlongNamesAreRefusedWithoutOpeningAnything)
         }
     }
     EXPECT_EQ(0, CountFiles());
+
+    // The exact limits, from the real folders: a ">" name fills the MAX_PATH buffer up to its
+    // terminator (259 characters), a relative name resolves within 256 bytes (255 characters).
+    ASSERT_LT(folder.size(), 250u);
+    ASSERT_LT(dir.size(), 250u);
+    static const struct {
+        bool programFolder;
+        size_t resolved;  // length of the full path the name stands for
+        int fits;
+    } limits[] = {{true, 259, 1}, {true, 260, 0}, {false, 255, 1}, {false, 256, 0}};
+    for (const auto& limit : limits) {
+        const size_t base = limit.programFolder ? folder.size() : dir.size() + 1;
+        const std::string name = (limit.programFolder ? ">" : "") + std::string(limit.resolved - base, 'n');
+        char buffer[MAX_PATH];
+        EXPECT_EQ(limit.fits, ResolveFileName(name.c_str(), buffer)) << limit.resolved;
+        EXPECT_EQ(limit.fits ? limit.resolved : 0u, strlen(buffer)) << limit.resolved;
+    }
+}
+
+TEST_F(WFileTest, FailuresOnABadHandleShowInLastError)
+{
+    WFile f;
+    f.handle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x7FF0));  // no handle of this process
+    char byte;
+    f.lastError = 0;
+    EXPECT_EQ(0u, f.GetSize());
+    EXPECT_NE(0u, f.lastError) << "GetSize";
+    f.lastError = 0;
+    EXPECT_EQ(0u, f.Read(&byte, 1));
+    EXPECT_NE(0u, f.lastError) << "Read";
+    f.lastError = 0;
+    EXPECT_EQ(0u, f.Write("x", 1));
+    EXPECT_NE(0u, f.lastError) << "Write";
+    f.lastError = 0;
+    EXPECT_EQ(1, f.Seek(3, FILE_BEGIN));
+    EXPECT_NE(0u, f.lastError) << "Seek";
+    const uint32_t closeError = f.Close();
+    EXPECT_NE(0u, closeError) << "Close";
+    EXPECT_EQ(closeError, f.lastError);
+    EXPECT_FALSE(f.IsOpen()) << "a failed close still forgets the handle";
+
+    // Reading a file opened for writing only.
+    ASSERT_EQ(0, f.Open("w.txt", WF_WRITE));
+    EXPECT_EQ(0u, f.Read(&byte, 1));
+    EXPECT_EQ(static_cast<uint32_t>(ERROR_ACCESS_DENIED), f.lastError);
+    EXPECT_EQ(0u, f.Close());
 }
 
 TEST_F(WFileTest, FileExistsOnFilesFoldersPatternsAndMissingDrives)

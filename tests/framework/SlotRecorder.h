@@ -1,6 +1,7 @@
 #pragma once
 // Message-sequence testing of framework windows. Recording<Base> logs every slot call with its
-// window and arguments as one line of text; a check flushes the log, performs one action, and
+// window and arguments as one line of text, prefixed with the receiving object when that is not
+// the window itself; a check flushes the log, performs one action, and
 // compares the log with a zero-terminated table of expected lines, printing both side by side.
 // The test class procedure below logs the messages it receives as default processing.
 #include <gtest/gtest.h>
@@ -153,51 +154,61 @@ public:
     explicit Recording(const char* label) { rec::Labels()[this] = label; }
     ~Recording() override { rec::Labels().erase(this); }
 
+    // Logs one slot call. A call received by another object than the window it is about (a
+    // handler serving the window) is written "receiver.Slot(window, ...)".
+    template <class... A>
+    void Say(const WWindow* w, const char* format, A... args)
+    {
+        rec::Add(format, args...);
+        if (w != this)
+            rec::Log().back() = rec::Label(this) + "." + rec::Log().back();
+    }
+
     int OnEraseBackground(WWindow* w, WCanvas*) override
     {
-        rec::Add("OnEraseBackground(%s)", rec::Label(w).c_str());
+        Say(w, "OnEraseBackground(%s)", rec::Label(w).c_str());
         return eraseResult;
     }
-    void OnSetFocus(WWindow* w) override { rec::Add("OnSetFocus(%s)", rec::Label(w).c_str()); }
-    void OnKillFocus(WWindow* w) override { rec::Add("OnKillFocus(%s)", rec::Label(w).c_str()); }
-    void OnShow(WWindow* w) override { rec::Add("OnShow(%s)", rec::Label(w).c_str()); }
-    void OnHide(WWindow* w) override { rec::Add("OnHide(%s)", rec::Label(w).c_str()); }
+    void OnSetFocus(WWindow* w) override { Say(w, "OnSetFocus(%s)", rec::Label(w).c_str()); }
+    void OnKillFocus(WWindow* w) override { Say(w, "OnKillFocus(%s)", rec::Label(w).c_str()); }
+    void OnShow(WWindow* w) override { Say(w, "OnShow(%s)", rec::Label(w).c_str()); }
+    void OnHide(WWindow* w) override { Say(w, "OnHide(%s)", rec::Label(w).c_str()); }
     void OnCreate(WWindow* w) override
     {
-        rec::Add("OnCreate(%s)", rec::Label(w).c_str());
+        Say(w, "OnCreate(%s)", rec::Label(w).c_str());
         visibleInOnCreate = IsWindowVisible(w->hwnd) != 0;
     }
-    void OnDestroy(WWindow* w) override { rec::Add("OnDestroy(%s)", rec::Label(w).c_str()); }
-    void OnSize(WWindow* w, int cx, int cy) override { rec::Add("OnSize(%s, %d, %d)", rec::Label(w).c_str(), cx, cy); }
-    void OnMove(WWindow* w, int x, int y) override { rec::Add("OnMove(%s, %d, %d)", rec::Label(w).c_str(), x, y); }
+    void OnDestroy(WWindow* w) override { Say(w, "OnDestroy(%s)", rec::Label(w).c_str()); }
+    void OnSize(WWindow* w, int cx, int cy) override { Say(w, "OnSize(%s, %d, %d)", rec::Label(w).c_str(), cx, cy); }
+    void OnMove(WWindow* w, int x, int y) override { Say(w, "OnMove(%s, %d, %d)", rec::Label(w).c_str(), x, y); }
     void OnMouseMove(WWindow* w, int x, int y, WPARAM keys) override
     {
-        rec::Add("OnMouseMove(%s, %d, %d, %d)", rec::Label(w).c_str(), x, y, static_cast<int>(keys));
+        Say(w, "OnMouseMove(%s, %d, %d, %d)", rec::Label(w).c_str(), x, y, static_cast<int>(keys));
     }
-    void OnClick(WWindow* w, int x, int y) override { rec::Add("OnClick(%s, %d, %d)", rec::Label(w).c_str(), x, y); }
+    void OnClick(WWindow* w, int x, int y) override { Say(w, "OnClick(%s, %d, %d)", rec::Label(w).c_str(), x, y); }
     void OnRightButtonUp(WWindow* w, int x, int y) override
     {
-        rec::Add("OnRightButtonUp(%s, %d, %d)", rec::Label(w).c_str(), x, y);
+        Say(w, "OnRightButtonUp(%s, %d, %d)", rec::Label(w).c_str(), x, y);
     }
     void OnDoubleClick(WWindow* w, int x, int y) override
     {
-        rec::Add("OnDoubleClick(%s, %d, %d)", rec::Label(w).c_str(), x, y);
+        Say(w, "OnDoubleClick(%s, %d, %d)", rec::Label(w).c_str(), x, y);
     }
     void OnMouseEnter(WWindow* w, HWND from) override
     {
-        rec::Add("OnMouseEnter(%s, %s)", rec::Label(w).c_str(), rec::HandleLabel(from).c_str());
+        Say(w, "OnMouseEnter(%s, %s)", rec::Label(w).c_str(), rec::HandleLabel(from).c_str());
     }
     void OnMouseLeave(WWindow* w, HWND to) override
     {
-        rec::Add("OnMouseLeave(%s, %s)", rec::Label(w).c_str(), rec::HandleLabel(to).c_str());
+        Say(w, "OnMouseLeave(%s, %s)", rec::Label(w).c_str(), rec::HandleLabel(to).c_str());
     }
     void OnHover(WWindow* w, int x, int y, int ended) override
     {
-        rec::Add("OnHover(%s, %d, %d, %d)", rec::Label(w).c_str(), x, y, ended);
+        Say(w, "OnHover(%s, %d, %d, %d)", rec::Label(w).c_str(), x, y, ended);
     }
     int CanClose(WWindow* w, int reason) override
     {
-        rec::Add("CanClose(%s, %d)", rec::Label(w).c_str(), reason);
+        Say(w, "CanClose(%s, %d)", rec::Label(w).c_str(), reason);
         return canClose;
     }
     int FilterMessage(WWindow* w, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override
@@ -208,32 +219,32 @@ public:
     }
     int OnCommand(WWindow* w, WWindow* control, int code, HWND controlWindow, int id) override
     {
-        rec::Add("OnCommand(%s, %s, %d, %s, %d)", rec::Label(w).c_str(), rec::Label(control).c_str(), code,
+        Say(w, "OnCommand(%s, %s, %d, %s, %d)", rec::Label(w).c_str(), rec::Label(control).c_str(), code,
                  rec::HandleLabel(controlWindow).c_str(), id);
         return commandResult;
     }
-    void OnChar(WWindow* w, int c) override { rec::Add("OnChar(%s, %d)", rec::Label(w).c_str(), c); }
-    void OnKeyDown(WWindow* w, int key) override { rec::Add("OnKeyDown(%s, %d)", rec::Label(w).c_str(), key); }
+    void OnChar(WWindow* w, int c) override { Say(w, "OnChar(%s, %d)", rec::Label(w).c_str(), c); }
+    void OnKeyDown(WWindow* w, int key) override { Say(w, "OnKeyDown(%s, %d)", rec::Label(w).c_str(), key); }
     void OnMouseMessage(WWindow* w, UINT message, WPARAM wParam, int x, int y) override
     {
-        rec::Add("OnMouseMessage(%s, %s, %d, %d, %d)", rec::Label(w).c_str(), MessageName(message),
+        Say(w, "OnMouseMessage(%s, %s, %d, %d, %d)", rec::Label(w).c_str(), MessageName(message),
                  static_cast<int>(wParam), x, y);
     }
     void OnDrawItem(WWindow* w, WWindow* control, DRAWITEMSTRUCT* item) override
     {
-        rec::Add("OnDrawItem(%s, %s, %u)", rec::Label(w).c_str(), rec::Label(control).c_str(), item->itemID);
+        Say(w, "OnDrawItem(%s, %s, %u)", rec::Label(w).c_str(), rec::Label(control).c_str(), item->itemID);
     }
     void OnMeasureItem(WWindow* w, WWindow* control, MEASUREITEMSTRUCT* item) override
     {
-        rec::Add("OnMeasureItem(%s, %s, %u)", rec::Label(w).c_str(), rec::Label(control).c_str(), item->itemID);
+        Say(w, "OnMeasureItem(%s, %s, %u)", rec::Label(w).c_str(), rec::Label(control).c_str(), item->itemID);
     }
     void OnCompareItem(WWindow* w, WWindow* control, COMPAREITEMSTRUCT* item) override
     {
-        rec::Add("OnCompareItem(%s, %s, %u)", rec::Label(w).c_str(), rec::Label(control).c_str(), item->itemID1);
+        Say(w, "OnCompareItem(%s, %s, %u)", rec::Label(w).c_str(), rec::Label(control).c_str(), item->itemID1);
     }
     int OnNotify(WWindow* w, WWindow* control, NMHDR* header, LRESULT* result) override
     {
-        rec::Add("OnNotify(%s, %s, %d, %d)", rec::Label(w).c_str(), rec::Label(control).c_str(),
+        Say(w, "OnNotify(%s, %s, %d, %d)", rec::Label(w).c_str(), rec::Label(control).c_str(),
                  static_cast<int>(header->code), static_cast<int>(*result));
         *result = notifyResult;
         return notifyFlags;
@@ -255,7 +266,7 @@ public:
     using Recording<Base>::Recording;
     void OnPaint(WWindow* w, WPaintCanvas* canvas, const RECT* update) override
     {
-        rec::Add("OnPaint(%s, %ld, %ld, %ld, %ld)", rec::Label(w).c_str(), update->left, update->top, update->right,
+        this->Say(w, "OnPaint(%s, %ld, %ld, %ld, %ld)", rec::Label(w).c_str(), update->left, update->top, update->right,
                  update->bottom);
         if (paintHook)
             paintHook(canvas);
@@ -270,7 +281,7 @@ public:
     using Recording<Base>::Recording;
     void OnPostPaint(WWindow* w, WWindowCanvas* canvas, const RECT* update) override
     {
-        rec::Add("OnPostPaint(%s, %ld, %ld, %ld, %ld)", rec::Label(w).c_str(), update->left, update->top,
+        this->Say(w, "OnPostPaint(%s, %ld, %ld, %ld, %ld)", rec::Label(w).c_str(), update->left, update->top,
                  update->right, update->bottom);
         if (paintHook)
             paintHook(canvas);

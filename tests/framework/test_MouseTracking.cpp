@@ -223,8 +223,13 @@ TEST_F(MouseTrackingTest, APressHeldEightTicksAsksForADragAndARefusalStillClicks
     EXPECT_EQ(nullptr, GetCapture());
     Tick(10);
     EXPECT_CALLS(nullptr);  // asked once only
-    Release(p, 100, 80);
-    EXPECT_CALLS("OnMouseMessage(p, WM_LBUTTONUP, 0, 100, 80)", "OnClick(p, 100, 80)", nullptr);
+    MoveTo(p, 106, 80);     // nor again when the refused press moves on
+    Tick(2);
+    EXPECT_FALSE(Logged("OnDrag(p, QUERY)"));
+    EXPECT_EQ(DRAG_COUNTDOWN_IDLE, framework.dragState.countdown);
+    rec::Log().clear();
+    Release(p, 106, 80);
+    EXPECT_CALLS("OnMouseMessage(p, WM_LBUTTONUP, 0, 106, 80)", "OnClick(p, 106, 80)", nullptr);
 }
 
 TEST_F(MouseTrackingTest, APressMovedFourPixelsAsksAtTheNextTick)
@@ -337,6 +342,76 @@ TEST_F(MouseTrackingTest, ClientDragAutoScrollsAtTheTwoLeftColumnsAndTheRightmos
     EXPECT_CALLS("OnDrag(p, HIDE)", "OnEraseBackground(p)", "OnDrag(p, SHOW, start 120 80, current 299 80, dc)",
                  nullptr);
     EXPECT_EQ(8, framework.dragState.countdown) << "a hidden drag image restarts the countdown";
+}
+
+TEST_F(MouseTrackingTest, ClickAfterADragReachesAnyWindow)
+{
+    auto* p = Placed("p");
+    auto* w = Make<RecordingWindow>("w");
+    w->Create(rec::Host(), rec::TEST_CLASS, 400, 300, 100, 100, WS_CHILD | WS_VISIBLE, "w", nullptr, nullptr, 0);
+    auto click = [&] {
+        rec::Settle();
+        SendMessageA(w->hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+        SendMessageA(w->hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 6));
+        EXPECT_CALLS("OnMouseMessage(w, WM_LBUTTONDOWN, 1, 5, 6)", "OnMouseMessage(w, WM_LBUTTONUP, 0, 5, 6)",
+                     "OnClick(w, 5, 6)", nullptr);
+    };
+    StartHeldDrag(p, DRAGMODE_CLIENT, 100, 80);
+    Release(p, 100, 80);  // dropped: the press is over
+    EXPECT_EQ(0, framework.dragState.clickState);
+    click();
+
+    // Cancelled by another window taking the mouse; the release goes elsewhere.
+    StartHeldDrag(p, DRAGMODE_CLIENT, 100, 80);
+    SetCapture(rec::Host());
+    ReleaseCapture();
+    EXPECT_EQ(DRAGMODE_NONE, framework.dragState.mode);
+    click();
+}
+
+TEST_F(MouseTrackingTest, ClientDragAutoScrollsAtTheTopAndBottomRowsAndBothWaysInACorner)
+{
+    auto* p = Placed("p");
+    p->SetExtent(1000, 1000, 1);
+    p->scrollX = 20;
+    p->scrollY = 20;
+    p->UpdateScrollBars();
+    StartHeldDrag(p, DRAGMODE_CLIENT, 100, 80);
+    static const struct {
+        int x, y;  // client point the cursor is sent to; the clipping keeps it inside
+        int32_t scrollX, scrollY;
+    } rows[] = {
+        {100, -50, 20, 12},  // top row
+        {100, 500, 20, 20},  // bottom row
+        {-50, -50, 12, 12},  // top left corner: both ways in one tick
+        {900, 900, 20, 20},  // bottom right corner
+        {100, 80, 20, 20},   // inside: nothing
+    };
+    for (const auto& row : rows) {
+        MoveTo(p, row.x, row.y);
+        Tick();
+        EXPECT_EQ(row.scrollX, p->scrollX) << row.x << ", " << row.y;
+        EXPECT_EQ(row.scrollY, p->scrollY) << row.x << ", " << row.y;
+    }
+}
+
+// The drag hook belongs to the window, whatever handler serves its other slots.
+TEST_F(MouseTrackingTest, TheDragHookIsTheWindowsOwn)
+{
+    auto* h = Make<DragFrame>("h");
+    h->mode = DRAGMODE_CLIENT;
+    auto* p = Make<DragFrame>("p");
+    p->CreateFrame(rec::Host(), 50, 40, 300, 200, WS_CHILD | WS_VISIBLE, "p", h, nullptr, 0);
+    rec::Settle();
+    p->mode = DRAGMODE_CLIENT;
+    MoveTo(p, 100, 80);
+    Press(p, 100, 80);
+    rec::Log().clear();
+    Tick(8);
+    EXPECT_CALLS("OnDrag(p, QUERY)", "OnDrag(p, SHOW, start 100 80, current 100 80, dc)", nullptr);
+    Release(p, 100, 80);
+    EXPECT_CALLS("h.OnMouseMessage(p, WM_LBUTTONUP, 0, 100, 80)", "OnDrag(p, HIDE)", "OnDrag(p, DROP)",
+                 "h.OnMouseMessage(p, WM_CAPTURECHANGED, 0, 0, 0)", nullptr);
 }
 
 TEST_F(MouseTrackingTest, ModeThreeCapturesAndClipsWithoutAutoScroll)
@@ -452,6 +527,20 @@ TEST_F(MouseTrackingTest, DestroyingTheHoverWindowStopsTrackingIt)
     EXPECT_EQ(DRAGMODE_NONE, framework.dragState.mode);
     EXPECT_EQ(nullptr, framework.dragState.window);
     EXPECT_EQ(0, Clip().left);
+
+    // Its filter may keep WM_DESTROY from the framework: the window is forgotten all the same.
+    auto* r = Placed("r");
+    r->filter = [](WWindow*, UINT message, WPARAM, LPARAM, LRESULT*) { return message == WM_DESTROY ? 2 : 0; };
+    MoveTo(r, 100, 80);
+    Press(r, 100, 80);
+    ASSERT_EQ(r, GetHoverWindow());
+    r->Destroy();
+    EXPECT_EQ(nullptr, GetHoverWindow());
+    EXPECT_EQ(nullptr, framework.dragState.window);
+    EXPECT_EQ(DRAG_COUNTDOWN_IDLE, framework.dragState.countdown);
+    rec::Log().clear();
+    Tick(9);
+    EXPECT_CALLS(nullptr);
 }
 
 }  // namespace

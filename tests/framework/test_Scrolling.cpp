@@ -158,33 +158,44 @@ TEST_F(ScrollingTest, ScrollUpStopsAtZeroAndStillResetsTheBar)
     EXPECT_CALLS(nullptr);
 }
 
-TEST_F(ScrollingTest, ScrollDownGoesOneStepPastTheEndThenRefusesUntilTheBarsAreUpdated)
+TEST_F(ScrollingTest, ForwardScrollingStopsAtTheLastPositionWhereTheThumbStops)
 {
     auto* p = Scrolled("p");
-    p->SetExtent(0, 1000, 1);
-    const long width = Client(p).right;
-    p->scrollY = 700;  // the last position
+    p->SetExtent(1000, 1000, 1);
+    const RECT client = Client(p);
+    const int32_t lastY = 1000 - client.bottom, lastX = 1000 - client.right;
+    p->scrollY = lastY - 3;
+    p->UpdateScrollBars();
     rec::Settle();
 
-    p->ScrollDown(8);
-    EXPECT_EQ(708, p->scrollY);
+    p->ScrollDown(8);  // only the 3 rows that are left
+    EXPECT_EQ(lastY, p->scrollY);
     KeepPainting();
     char strip[64];
-    snprintf(strip, sizeof strip, "OnPaint(p, 0, 292, %ld, 300)", width);
+    snprintf(strip, sizeof strip, "OnPaint(p, 0, %ld, %ld, %ld)", client.bottom - 3, client.right, client.bottom);
     EXPECT_CALLS("OnEraseBackground(p)", strip, nullptr);
 
-    p->ScrollDown(8);
-    EXPECT_EQ(708, p->scrollY);
-    KeepPainting();
-    EXPECT_CALLS(nullptr);
-
-    p->UpdateScrollBars();
-    EXPECT_EQ(700, p->scrollY);
+    // A page or a line at the end moves nothing: view and thumb stay together.
+    for (int request : {SB_PAGEDOWN, SB_LINEDOWN}) {
+        Send(p, WM_VSCROLL, request);
+        EXPECT_EQ(lastY, p->scrollY);
+        EXPECT_EQ(lastY, GetScrollPos(p->hwnd, SB_VERT));
+        KeepPainting();
+        EXPECT_CALLS(nullptr);
+    }
+    p->scrollX = lastX - 1;
+    Send(p, WM_HSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(lastX, p->scrollX);
+    Send(p, WM_HSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(lastX, p->scrollX);
+    EXPECT_EQ(lastX, GetScrollPos(p->hwnd, SB_HORZ));
 
     p->SetExtent(0, 0, 1);
     p->ScrollDown(8);
+    p->ScrollRight(8);
     p->ScrollUp(8);
     EXPECT_EQ(0, p->scrollY) << "without an extent nothing scrolls";
+    EXPECT_EQ(0, p->scrollX);
 }
 
 TEST_F(ScrollingTest, ScrollLeftAndRightMoveTheViewSideways)

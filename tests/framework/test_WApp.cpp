@@ -164,21 +164,42 @@ TEST(WAppDefaultRun, EndsWhenTheMainWindowIsDestroyed)
     StopFramework(GetModuleHandleA(nullptr));
 }
 
-TEST(PumpMessages, DispatchesUntilEmptyAndDropsAQuit)
+std::vector<UINT> pumped;
+LRESULT CALLBACK PumpedWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message >= WM_APP)
+        pumped.push_back(message);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(PumpMessages, DispatchesUntilEmptyAndStopsAtAQuitThatItDrops)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PumpedWindowProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PumpTest";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, "PumpTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 1, 0, 0);
+    pumped.clear();
+    PostMessageA(window, WM_APP + 1, 0, 0);
+    PostMessageA(window, WM_APP + 2, 0, 0);
     PostMessageA(nullptr, WM_QUIT, 0, 0);
-    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 2, 0, 0);
+    PostMessageA(window, WM_APP + 3, 0, 0);
     PumpMessages();
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_APP + 1, WM_APP + 1, PM_NOREMOVE)) << "not dispatched";
+    EXPECT_EQ((std::vector<UINT>{WM_APP + 1, WM_APP + 2}), pumped) << "dispatched in order up to the quit";
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the quit message should be lost";
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_APP + 2, WM_APP + 2, PM_REMOVE)) << "the pump ran past the quit";
+    EXPECT_TRUE(PeekMessageA(&msg, window, WM_APP + 3, WM_APP + 3, PM_NOREMOVE)) << "the pump went on past the quit";
 
-    PumpMessages();  // an empty queue returns at once
+    PumpMessages();  // what came after the quit, then an empty queue: returns at once
+    EXPECT_EQ((std::vector<UINT>{WM_APP + 1, WM_APP + 2, WM_APP + 3}), pumped);
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    DestroyWindow(window);
+    UnregisterClassA("PumpTest", GetModuleHandleA(nullptr));
 }
 
 int setTimerCalls;

@@ -86,7 +86,7 @@ TEST_F(WWindowTest, AnotherHandlerTakesTheOverrideBitsAndTheSlots)
     rec::Settle();
     InvalidateRect(a->hwnd, nullptr, TRUE);
     UpdateWindow(a->hwnd);
-    EXPECT_CALLS("OnEraseBackground(a)", "OnPaint(a, 0, 0, 300, 200)", nullptr);
+    EXPECT_CALLS("painter.OnEraseBackground(a)", "painter.OnPaint(a, 0, 0, 300, 200)", nullptr);
 
     ShowWindow(a->hwnd, SW_HIDE);
     ShowWindow(b->hwnd, SW_SHOW);
@@ -94,7 +94,7 @@ TEST_F(WWindowTest, AnotherHandlerTakesTheOverrideBitsAndTheSlots)
     RECT part = {10, 20, 30, 40};
     InvalidateRect(b->hwnd, &part, FALSE);
     UpdateWindow(b->hwnd);
-    EXPECT_CALLS("OnPostPaint(b, 10, 20, 30, 40)", nullptr);
+    EXPECT_CALLS("postPainter.OnPostPaint(b, 10, 20, 30, 40)", nullptr);
 }
 
 TEST_F(WWindowTest, TheFirstTopLevelWindowIsTheMainWindowUntilDestroyed)
@@ -143,6 +143,7 @@ COLORREF PixelAfterErase(WFrameWindow* w)
 TEST_F(WWindowTest, TheBackgroundIsASystemColourAColourOrLeftAlone)
 {
     auto* w = Frame<RecordingFrame>("w");
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), PixelAfterErase(w)) << "the default is the window colour";
     w->background = 255;
     EXPECT_EQ(RGB(255, 0, 0), PixelAfterErase(w));
     w->background = BACKGROUND_NONE;

@@ -241,15 +241,101 @@ TEST_F(WindowProcedureTest, CloseAsksTheWindowThenEveryDescendant)
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "destroying the main window posts WM_QUIT";
 }
 
-TEST_F(WindowProcedureTest, KeepLoopOnDestroyPostsNoQuit)
+TEST_F(WindowProcedureTest, DestroyingTheMainWindowPostsAQuitUnlessKeepLoopOnDestroy)
 {
-    auto* p = Frame<RecordingFrame>("p");
-    p->SetFlags(WWindow::KeepLoopOnDestroy, ~0u);
+    for (bool keep : {false, true}) {
+        auto* p = TopLevel<RecordingFrame>("p");
+        ASSERT_EQ(p->hwnd, GetMainWindow());
+        if (keep)
+            p->SetFlags(WWindow::KeepLoopOnDestroy, ~0u);
+        rec::Settle();
+        p->Destroy();
+        EXPECT_EQ(nullptr, GetMainWindow());
+        MSG msg;
+        EXPECT_EQ(!keep, PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0) << "keep " << keep;
+    }
+}
+
+// Every slot a message reaches is called on the window's handler, with the window; only
+// FilterMessage (and OnDrag) are the window's own.
+TEST_F(WindowProcedureTest, SlotsGoToTheHandlerAndEveryMouseMessageIsReported)
+{
+    auto* h = Make<RecordingFrame>("h");
+    auto* p = Frame<RecordingFrame>("p", h);
+    p->filter = [](WWindow* w, UINT message, WPARAM, LPARAM, LRESULT*) {
+        if (message == WM_APP)
+            rec::Add("FilterMessage(%s)", rec::Label(w).c_str());
+        return 0;
+    };
+    h->filter = [](WWindow*, UINT message, WPARAM, LPARAM, LRESULT*) {
+        if (message == WM_APP)
+            rec::Add("handler filtered");
+        return 0;
+    };
+    h->canClose = 0;
+    const LPARAM at = MAKELPARAM(-3, 4);
+    static const struct {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* calls[4];
+    } rows[] = {
+        {WM_APP, 0, 0, {"FilterMessage(p)"}},
+        {WM_NCMOUSEMOVE, HTCAPTION, at, {"h.OnMouseEnter(p, null)"}},
+        {WM_MOUSEMOVE, 0, MAKELPARAM(3, 4), {"h.OnMouseMessage(p, WM_MOUSEMOVE, 0, 3, 4)", "h.OnMouseMove(p, 3, 4, 0)"}},
+        {WM_MOVE, 0, MAKELPARAM(1, 2), {"h.OnMove(p, 1, 2)"}},
+        {WM_SETFOCUS, 0, 0, {"h.OnSetFocus(p)"}},
+        {WM_KILLFOCUS, 0, 0, {"h.OnKillFocus(p)"}},
+        {WM_SHOWWINDOW, 0, 0, {"h.OnHide(p)"}},
+        {WM_SHOWWINDOW, 1, 0, {"h.OnShow(p)"}},
+        {WM_CHAR, 'A', 1, {"h.OnChar(p, 65)"}},
+        {WM_KEYDOWN, 'A', 1, {"h.OnKeyDown(p, 65)"}},
+        {WM_COMMAND, 5, 0, {"h.OnCommand(p, null, 0, null, 5)"}},
+        {WM_CLOSE, 0, 0, {"h.CanClose(p, 2)"}},
+        {WM_LBUTTONDOWN, MK_LBUTTON, at, {"h.OnMouseMessage(p, WM_LBUTTONDOWN, 1, -3, 4)"}},
+        {WM_LBUTTONUP, 0, at, {"h.OnMouseMessage(p, WM_LBUTTONUP, 0, -3, 4)", "h.OnClick(p, -3, 4)"}},
+        {WM_LBUTTONDBLCLK, MK_LBUTTON, at,
+         {"h.OnMouseMessage(p, WM_LBUTTONDBLCLK, 1, -3, 4)", "h.OnDoubleClick(p, -3, 4)"}},
+        {WM_RBUTTONDOWN, MK_RBUTTON, at, {"h.OnMouseMessage(p, WM_RBUTTONDOWN, 2, -3, 4)"}},
+        {WM_RBUTTONUP, 0, at, {"h.OnRightButtonUp(p, -3, 4)"}},
+        {WM_RBUTTONDBLCLK, MK_RBUTTON, at, {"h.OnMouseMessage(p, WM_RBUTTONDBLCLK, 2, -3, 4)"}},
+        {WM_MBUTTONDOWN, MK_MBUTTON, at, {"h.OnMouseMessage(p, WM_MBUTTONDOWN, 16, -3, 4)"}},
+        {WM_MBUTTONUP, 0, at, {"h.OnMouseMessage(p, WM_MBUTTONUP, 0, -3, 4)"}},
+        {WM_MBUTTONDBLCLK, MK_MBUTTON, at, {"h.OnMouseMessage(p, WM_MBUTTONDBLCLK, 16, -3, 4)"}},
+        {WM_MOUSEWHEEL, MAKEWPARAM(0, 120), at, {"h.OnMouseMessage(p, WM_MOUSEWHEEL, 7864320, -3, 4)"}},
+        {WM_MOUSEACTIVATE, 0, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN), {"h.OnMouseMessage(p, WM_MOUSEACTIVATE, 0, 1, 513)"}},
+        // The window that takes the capture comes as the message's wParam.
+        {WM_CAPTURECHANGED, 0, 0x1234, {"h.OnMouseMessage(p, WM_CAPTURECHANGED, 4660, 0, 0)"}},
+    };
     rec::Settle();
+    for (const auto& row : rows) {
+        SendMessageA(p->hwnd, row.message, row.wParam, row.lParam);
+        std::vector<std::string> expected;
+        for (const char* c : row.calls) {
+            if (c != nullptr)
+                expected.push_back(c);
+        }
+        EXPECT_EQ(expected, rec::Log()) << MessageName(row.message) << " " << row.wParam;
+        rec::Log().clear();
+    }
+    EXPECT_EQ(p, GetHoverWindow()) << "a move over the frame counts for hover";
+    StopSharedTimer();
+
+    // Shown and resized, the window has its extent applied before the handler hears of it: the
+    // position pulled back repaints first.
+    p->SetExtent(1000, 0, 1);
+    rec::Settle();
+    p->scrollX = 5000;
+    SendMessageA(p->hwnd, WM_SHOWWINDOW, 1, 0);
+    EXPECT_CALLS("h.OnEraseBackground(p)", "h.OnShow(p)", nullptr);
+    EXPECT_EQ(700, p->scrollX);
+    p->scrollX = 5000;
+    SendMessageA(p->hwnd, WM_SIZE, 0, MAKELPARAM(300, 180));
+    EXPECT_CALLS("h.OnEraseBackground(p)", "h.OnSize(p, 300, 180)", nullptr);
+    EXPECT_EQ(700, p->scrollX);
+
     p->Destroy();
-    EXPECT_EQ(nullptr, GetMainWindow());
-    MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_CALLS("h.OnHide(p)", "h.OnDestroy(p)", nullptr);
 }
 
 TEST_F(WindowProcedureTest, CommandGoesToTheWindowUnlessTheControlTakesItsOwn)
@@ -311,7 +397,7 @@ TEST_F(WindowProcedureTest, OwnerDrawRoutesMenusToTheHandlerAndControlsByOwnItem
     draw.CtlID = 7;
     draw.hwndItem = b->hwnd;
     EXPECT_EQ(1, SendMessageA(p->hwnd, WM_DRAWITEM, 7, reinterpret_cast<LPARAM>(&draw)));
-    EXPECT_CALLS("OnDrawItem(p, b, 5)", nullptr);
+    EXPECT_CALLS("h.OnDrawItem(p, b, 5)", nullptr);
 
     MEASUREITEMSTRUCT measure = {};
     measure.CtlType = ODT_MENU;

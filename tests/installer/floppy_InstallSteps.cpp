@@ -185,6 +185,14 @@ TEST_F(InstallStepsTest, DiskFull_AutoexecCannotBeWritten)
     EXPECT_EQ(kMarker, ReadAll("A:\\config.sys"));
 }
 
+// --- A FAT12 disk as drive E: (a USB stick, say), and no drive A: at all.
+TEST_F(InstallStepsTest, DriveE_FreeDosInstallsThroughItsOwnVolume)
+{
+    ASSERT_EQ("", Run([this] { InstallFreeDos(&progress, 'E', &file); }));
+    EXPECT_STREQ("Writing boot sector", progress.stepText);
+    EXPECT_EQ(ReadAll("kernel._ys"), ReadAll("E:\\kernel.sys"));
+}
+
 // --- A FAT12 floppy and a boot.dat shorter than a sector.
 TEST_F(InstallStepsTest, ShortBootDat_Refused)
 {

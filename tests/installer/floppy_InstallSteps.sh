@@ -43,9 +43,12 @@ MARKER='REM KESTRAND   ** DO NOT MODIFY **'
 AUTOEXEC="$MARKER\r\n@echo off\r\nksstart.com"
 
 # group FILTER SETUP-OPTIONS...: a fresh disk, the group's tests, the disk's files back in the image.
+# Every filter is remembered, so that a test no group selects fails the script at the end.
+selected=()
 group() {
   local filter=$1
   shift
+  selected+=("$filter")
   echo "== $filter"
   floppy_setup "$@" || { echo "FAILED: setup for $filter" >&2; fail=1; return 1; }
   save_sector0
@@ -94,6 +97,7 @@ floppy_end
 # sector is read. boot.dat is a FIFO here: opening it comes between the two, and the read of it
 # waits until the link is gone and the image's bytes are written.
 echo "== InstallStepsTest.SectorReadFails_*"
+selected+=('InstallStepsTest.SectorReadFails_*')
 if floppy_setup --kind fat12 --install "$PACKAGE"; then
   save_sector0
   rm -f "$FLOPPY_PROGDIR/boot.dat"
@@ -123,9 +127,18 @@ group 'InstallStepsTest.DiskFull_Autoexec*' --kind fat12 --tmpfs 12k --install "
 check file_is config.sys "$MARKER"
 floppy_end
 
+group 'InstallStepsTest.DriveE_*' --kind fat12 --drive e --install "$PACKAGE"
+check sector0_merged
+check same_as kernel.sys "$PKG/kernel._ys"
+check same_as command.com "$PKG/command._om"
+floppy_end
+
 group 'InstallStepsTest.ShortBootDat_*' --kind fat12 \
   --install "$EXE $PKG/short/boot.dat $PKG/kernel._ys $PKG/command._om $PKG/ksstart._om"
 check sector0_unchanged
 floppy_end
+
+echo "== every test selected"
+check floppy_unselected "$EXE" "${selected[@]}"
 
 exit $fail

@@ -38,9 +38,14 @@ int32_t BackwardAmount(int32_t amount, int32_t position)
     return amount < position ? amount : position;
 }
 
-bool ForwardScrollAllowed(int32_t extent, int32_t position, int32_t client)
+int32_t ForwardAmount(int32_t amount, int32_t extent, int32_t position, int32_t client)
 {
-    return extent > 0 && static_cast<int64_t>(extent) - position - client + 1 >= 0;
+    if (extent <= 0 || amount <= 0)
+        return 0;
+    const int64_t room = static_cast<int64_t>(extent) - client - position;
+    if (room <= 0)
+        return 0;
+    return amount < room ? amount : static_cast<int32_t>(room);
 }
 
 int AutoScrollEdges(int32_t x, int32_t y, int32_t width, int32_t height)

@@ -21,10 +21,9 @@ int32_t PageStep(int32_t page, int32_t client);
 // How far ScrollUp / ScrollLeft move: they stop exactly at position 0.
 int32_t BackwardAmount(int32_t amount, int32_t position);
 
-// Whether ScrollDown / ScrollRight act. They refuse only once the position is beyond
-// extent - client + 1, so one step at the end may carry the view past the content; the next
-// scroll-bar update pulls it back.
-bool ForwardScrollAllowed(int32_t extent, int32_t position, int32_t client);
+// How far ScrollDown / ScrollRight move: they stop exactly at the last position, extent - client,
+// as the scroll bar's thumb does; 0 without an extent or at (or past) the end.
+int32_t ForwardAmount(int32_t amount, int32_t extent, int32_t position, int32_t client);
 
 // The client edges on which a resting drag cursor auto-scrolls: within 2 pixels of the left or
 // top edge, or on the last column or row.

@@ -49,18 +49,23 @@ TEST(ScrollRules, PageStepNeverRunsAgainstTheRequest)
     EXPECT_EQ(1, PageStep(INT_MIN, 300));
 }
 
-TEST(ScrollRules, BackwardStopsAtZeroForwardRefusesOnlyPastTheEndPlusOne)
+TEST(ScrollRules, BackwardStopsAtZeroForwardAtTheLastPosition)
 {
     EXPECT_EQ(5, BackwardAmount(8, 5));
     EXPECT_EQ(0, BackwardAmount(8, 0));
     EXPECT_EQ(8, BackwardAmount(8, 100));
 
-    EXPECT_TRUE(ForwardScrollAllowed(1000, 700, 300));   // at the last position: one more step
-    EXPECT_TRUE(ForwardScrollAllowed(1000, 701, 300));
-    EXPECT_FALSE(ForwardScrollAllowed(1000, 702, 300));
-    EXPECT_FALSE(ForwardScrollAllowed(1000, 708, 300));
-    EXPECT_FALSE(ForwardScrollAllowed(0, 0, 300));       // no extent, no scrolling
-    EXPECT_FALSE(ForwardScrollAllowed(-5, -100, 300));
+    // extent 1000 over a client of 300: the last position is 700.
+    EXPECT_EQ(8, ForwardAmount(8, 1000, 600, 300));
+    EXPECT_EQ(8, ForwardAmount(8, 1000, 692, 300));
+    EXPECT_EQ(3, ForwardAmount(8, 1000, 697, 300));
+    EXPECT_EQ(0, ForwardAmount(8, 1000, 700, 300));    // at the last position a page moves nothing
+    EXPECT_EQ(0, ForwardAmount(292, 1000, 700, 300));
+    EXPECT_EQ(0, ForwardAmount(8, 1000, 708, 300));    // past it (a shrunk extent): no further
+    EXPECT_EQ(0, ForwardAmount(8, 200, 0, 300));       // content smaller than the client
+    EXPECT_EQ(0, ForwardAmount(8, 0, 0, 300));         // no extent, no scrolling
+    EXPECT_EQ(0, ForwardAmount(8, -5, -100, 300));
+    EXPECT_EQ(100, ForwardAmount(0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF - 400, 300));  // no overflow
 }
 
 TEST(ScrollRules, AutoScrollEdgesAreTwoColumnsLeftAndTheLastColumnRight)
