@@ -22,6 +22,9 @@ enum DragCode : int {
     DRAG_DROP_OVER_WINDOW = 5,
 };
 
+// What EndDrag does with the drag it ends.
+enum DragEnd : int { DRAG_END_DROP = 0, DRAG_END_CANCEL = 1 };
+
 struct DragState {
     WFrameWindow* window;  // pressed or dragging frame window; null when no press is pending
     HDC dc;                // DC taken for the drag, or null

@@ -50,6 +50,7 @@ extern WWindow referenceWindow;
 inline HINSTANCE GetModuleInstance() { return framework.moduleInstance; }
 inline HWND GetMainWindow() { return framework.mainWindow; }
 inline WWindow* GetHoverWindow() { return framework.hoverWindow; }
+inline bool DragActive() { return framework.dragState.mode != DRAGMODE_NONE; }
 HWND ExchangeMainWindow(HWND window);  // stores the new handle, returns the old one
 
 // The binding table: Create remembers, the dispatcher forgets at WM_NCDESTROY; null when the

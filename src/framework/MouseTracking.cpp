@@ -6,11 +6,6 @@
 
 namespace {
 
-bool DragActive()
-{
-    return framework.dragState.mode != DRAGMODE_NONE;
-}
-
 // One auto-scroll step of a client-mode drag whose cursor rests on an edge of the client area.
 // The start point is carried through content coordinates so that it stays on the same content.
 void AutoScroll(WFrameWindow* window, POINT cursor)
@@ -50,7 +45,7 @@ void SetHoverWindow(WWindow* window, HWND windowHandle)
     WWindow* old = f.hoverWindow;
     if (old != nullptr) {
         if (AsFrameWindow(old) != nullptr && DragActive() && f.dragState.window != nullptr)
-            f.dragState.window->EndDrag(1);
+            f.dragState.window->EndDrag(DRAG_END_CANCEL);
         if (f.hoverCountdown == 0)
             old->handler->OnHover(old, 0, 0, 1);
         old->handler->OnMouseLeave(old, windowHandle);
@@ -72,7 +67,7 @@ void ForgetTrackedWindow(WWindow* window)
     DragState& drag = f.dragState;
     if (drag.window != nullptr && drag.window == window) {
         if (DragActive())
-            drag.window->EndDrag(1);
+            drag.window->EndDrag(DRAG_END_CANCEL);
         drag.window = nullptr;
         drag.countdown = DRAG_COUNTDOWN_IDLE;
         f.pressHeld = 0;
@@ -95,7 +90,7 @@ void CALLBACK SharedTimerProc(HWND, UINT, UINT_PTR, DWORD)
             return;
         }
         if (GetCapture() != dragging->hwnd) {
-            dragging->EndDrag(1);
+            dragging->EndDrag(DRAG_END_CANCEL);
             return;
         }
         if (drag.mode == DRAGMODE_CLIENT)
@@ -130,7 +125,7 @@ void WFrameWindow::StartDrag(int32_t x, int32_t y, int wantDc, int32_t userValue
     DragState& drag = framework.dragState;
     // A second start would lose the first drag's DC, capture and clipping: end that one first.
     if (DragActive() && drag.window != nullptr)
-        drag.window->EndDrag(1);
+        drag.window->EndDrag(DRAG_END_CANCEL);
     drag.userValue = userValue;
     drag.start = POINT{x, y};
     drag.countdown = DRAG_COUNTDOWN_IDLE;

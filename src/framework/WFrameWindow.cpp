@@ -1,5 +1,6 @@
 #include "framework/WFrameWindow.h"
 
+#include "common/ScopedGdi.h"
 #include "framework/FrameworkState.h"
 #include "framework/WApp.h"
 
@@ -42,9 +43,8 @@ void EraseBackground(WFrameWindow* frame, HWND window, HDC dc)
     if (colour & BACKGROUND_SYSTEM_COLOUR) {
         FillRect(dc, &client, GetSysColorBrush(static_cast<int>(colour & ~BACKGROUND_SYSTEM_COLOUR)));
     } else {
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(dc, &client, brush);
-        DeleteObject(brush);
+        const ScopedBrush brush(CreateSolidBrush(colour));
+        FillRect(dc, &client, brush.Get());
     }
 }
 }
@@ -59,9 +59,7 @@ LRESULT CALLBACK FrameClassProcedure(HWND window, UINT message, WPARAM wParam, L
             PostQuitMessage(0);
         break;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(window, &ps);
-        EndPaint(window, &ps);
+        const ScopedPaint validate(window);
         break;
     }
     case WM_ERASEBKGND:

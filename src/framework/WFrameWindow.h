@@ -44,7 +44,7 @@ public:
     // Dragging (MouseTracking.cpp). StartDrag asks OnDrag(DRAG_QUERY) for the mode; a drag
     // that starts takes the capture, and clips the cursor to the client area unless it is a
     // DRAGMODE_SCREEN drag, whose points are then screen coordinates. MoveDrag and EndDrag do
-    // nothing while no drag is active; EndDrag(0) drops, EndDrag(1) cancels.
+    // nothing while no drag is active; EndDrag(DRAG_END_DROP) drops, EndDrag(DRAG_END_CANCEL) cancels.
     void StartDrag(int32_t x, int32_t y, int wantDc, int32_t userValue);
     void MoveDrag(int32_t x, int32_t y);
     void EndDrag(int cancel);

@@ -7,6 +7,14 @@ WPaintCanvas::WPaintCanvas(HWND window, int realize) : hwnd(window), paint()
         RealizeSharedPalette();
 }
 
+WPaintCanvas::~WPaintCanvas()
+{
+#ifndef NDEBUG
+    if (hdc != nullptr)
+        MessageBoxA(nullptr, "Painting was not ended properly", "Error WPaintCanvas", MB_OK | MB_ICONEXCLAMATION);
+#endif
+}
+
 void WPaintCanvas::End()
 {
     RestoreObjects();

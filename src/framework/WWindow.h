@@ -16,6 +16,9 @@ enum : int {
     DISPATCH_DONE = 0x2,           // the framework does nothing more with the message
 };
 
+// Why CanClose is asked: a close request (WM_CLOSE, the close box, Alt+F4).
+enum CloseReason : int { CLOSE_REQUEST = 2 };
+
 class WWindow {
 public:
     // Bits of `flags`. The framework only ever adds bits; owning code clears them with SetFlags.
@@ -61,7 +64,7 @@ public:
     virtual void OnMouseLeave(WWindow* window, HWND to);            // 17: to = window now under the mouse
     // 18: ended 0 = the mouse rests at x, y; ended 1 = the hover is over (x and y 0).
     virtual void OnHover(WWindow* window, int x, int y, int ended);
-    // 19: a close request (reason 2). Nonzero = may close. Default 1.
+    // 19: a close request (reason CLOSE_REQUEST). Nonzero = may close. Default 1.
     virtual int CanClose(WWindow* window, int reason);
     // 20: every message, first; called on the window object itself, not its handler. `result`
     //     is preset to 1. Returns DISPATCH_* bits. Default: result 1, returns 0.

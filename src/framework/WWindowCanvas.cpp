@@ -7,6 +7,14 @@ WWindowCanvas::WWindowCanvas(HWND window, int realize) : hwnd(window)
         RealizeSharedPalette();
 }
 
+WWindowCanvas::~WWindowCanvas()
+{
+#ifndef NDEBUG
+    if (hdc != nullptr)
+        MessageBoxA(nullptr, "DC was not released properly", "Error WWindowCanvas", MB_OK | MB_ICONEXCLAMATION);
+#endif
+}
+
 void WWindowCanvas::Release()
 {
     RestoreObjects();

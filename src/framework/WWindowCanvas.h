@@ -6,6 +6,8 @@ class WWindowCanvas : public WCanvas {
 public:
     // Takes the window's DC; with `realize` nonzero the shared palette is selected and realised.
     WWindowCanvas(HWND window, int realize);
+    // A canvas that still holds its DC was never released: a debug build says so.
+    ~WWindowCanvas();
     // Restores the saved objects and releases the DC.
     void Release();
 

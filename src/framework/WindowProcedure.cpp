@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "common/ScopedGdi.h"
 #include "framework/FrameworkState.h"
 #include "framework/WCanvas.h"
 #include "framework/WFrameWindow.h"
@@ -22,15 +23,10 @@ int HighSigned(LPARAM lParam)
     return static_cast<short>(HIWORD(lParam));
 }
 
-bool DragActive()
-{
-    return framework.dragState.mode != DRAGMODE_NONE;
-}
-
 void CancelDrag()
 {
     if (DragActive() && framework.dragState.window != nullptr)
-        framework.dragState.window->EndDrag(1);
+        framework.dragState.window->EndDrag(DRAG_END_CANCEL);
 }
 
 void ReapplyExtent(WWindow* object)
@@ -53,10 +49,11 @@ void Paint(HWND hwnd, WWindow* object, WWindow* handler, WPARAM wParam, LPARAM l
     CallWindowProcA(object->previousProc, hwnd, WM_PAINT, wParam, lParam);
     if (handler->flags & WWindow::HasOnPostPaint) {
         WWindowCanvas canvas(hwnd, 1);
-        HRGN clip = CreateRectRgnIndirect(&update);
-        SelectClipRgn(canvas.hdc, clip);  // the DC takes a copy; ours goes after the hook
-        handler->OnPostPaint(object, &canvas, &update);
-        DeleteObject(clip);
+        {
+            const ScopedRegion clip(CreateRectRgnIndirect(&update));
+            SelectClipRgn(canvas.hdc, clip.Get());  // the DC takes a copy; ours goes after the hook
+            handler->OnPostPaint(object, &canvas, &update);
+        }
         canvas.Release();
     }
 }
@@ -66,7 +63,7 @@ BOOL CALLBACK AskDescendant(HWND child, LPARAM vetoed)
     WWindow* object = WWindow::FromHandle(child);
     if (object == nullptr)
         return TRUE;
-    if (object->handler->CanClose(object, 2) == 0) {
+    if (object->handler->CanClose(object, CLOSE_REQUEST) == 0) {
         *reinterpret_cast<bool*>(vetoed) = true;
         return FALSE;
     }
@@ -77,7 +74,7 @@ BOOL CALLBACK AskDescendant(HWND child, LPARAM vetoed)
 // previous procedure never sees WM_CLOSE, so nothing closes behind the handlers' backs.
 void Close(HWND hwnd, WWindow* object, WWindow* handler)
 {
-    if (handler->CanClose(object, 2) == 0)
+    if (handler->CanClose(object, CLOSE_REQUEST) == 0)
         return;
     bool vetoed = false;
     EnumChildWindows(hwnd, AskDescendant, reinterpret_cast<LPARAM>(&vetoed));
@@ -187,7 +184,7 @@ void LeftButtonUp(WWindow* object, WWindow* handler, WPARAM wParam, int x, int y
     handler->OnMouseMessage(object, WM_LBUTTONUP, wParam, x, y);
     if (DragActive()) {
         if (f.dragState.window != nullptr)
-            f.dragState.window->EndDrag(0);
+            f.dragState.window->EndDrag(DRAG_END_DROP);
     } else if (f.dragState.clickState != 1) {
         handler->OnClick(object, x, y);
     }
