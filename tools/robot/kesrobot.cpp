@@ -70,7 +70,8 @@ void Usage()
         "  --max <n>             give up after <n> questions (default 50)\n"
         "answer: actions separated by ',', e.g. accept,Continue  select=1,Continue  escape\n"
         "  accept | check=N | uncheck=N | select=N | text=T | click=T | <button label> |\n"
-        "  button=N | enter | escape | focus=ID | close | wait=MS | default\n"
+        "  button=N | enter | escape | focus=ID | close | wait=MS | default |\n"
+        "  key=K (real key input: tab, shift+tab, space, down, enter, alt+c, c, ...)\n"
         "  ('&' and case do not matter in labels; write '_' for a blank: Install_FreeDos)\n",
         stderr);
 }
