@@ -273,35 +273,16 @@ TEST(WMessageDialogButtons, QuitMessageEndsTheLoopAndTakesTheWindow)
     EXPECT_EQ(0, robot::Show(call, [](HWND d) { robot::Click(d, 1000); }));
 }
 
-// Records whether the owner was enabled when the dialog window went.
-struct DestroyWatch {
-    static WNDPROC& Previous()
-    {
-        static WNDPROC previous = nullptr;
-        return previous;
-    }
-    static HWND& Owner()
-    {
-        static HWND owner = nullptr;
-        return owner;
-    }
-    static int& EnabledAtDestroy()
-    {
-        static int enabled = -1;
-        return enabled;
-    }
-    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-    {
-        if (m == WM_DESTROY)
-            EnabledAtDestroy() = IsWindowEnabled(Owner()) ? 1 : 0;
-        return CallWindowProcA(Previous(), w, m, wp, lp);
-    }
-    static void Install(HWND dialog)
-    {
-        Previous() = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DestroyWatch::Proc)));
-    }
-};
+// Whether the owner was enabled when the dialog window went, seen from the dialog's procedure.
+HWND watchedOwner = nullptr;
+int ownerEnabledAtDestroy = -1;
+WNDPROC dialogProc = nullptr;
+LRESULT CALLBACK WatchDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_DESTROY)
+        ownerEnabledAtDestroy = IsWindowEnabled(watchedOwner) ? 1 : 0;
+    return CallWindowProcA(dialogProc, w, m, wp, lp);
+}
 
 // The owner is disabled while the dialog runs and enabled again before the dialog window goes,
 // whichever way it ends, so the system can hand the activation back to it; the focus returns
@@ -312,7 +293,7 @@ TEST(WMessageDialogButtons, OwnerAndFocusAreGivenBack)
                                  nullptr, nullptr);
     HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, owner, nullptr, nullptr,
                                 nullptr);
-    DestroyWatch::Owner() = owner;
+    watchedOwner = owner;
     const std::function<void(HWND)> endings[] = {
         [](HWND d) { robot::Click(d, 1000); },
         [](HWND d) { robot::KeyTo(d, VK_ESCAPE); },
@@ -323,7 +304,7 @@ TEST(WMessageDialogButtons, OwnerAndFocusAreGivenBack)
             SCOPED_TRACE(owned ? "with owner" : "without owner");
             SetFocus(edit);
             ASSERT_EQ(edit, GetFocus());
-            DestroyWatch::EnabledAtDestroy() = -1;
+            ownerEnabledAtDestroy = -1;
             Call call;
             call.buttons = "+&Yes|-&No";
             call.owner = owned ? owner : nullptr;
@@ -333,10 +314,11 @@ TEST(WMessageDialogButtons, OwnerAndFocusAreGivenBack)
                     EXPECT_EQ(owner, GetWindow(d, GW_OWNER));
                     EXPECT_FALSE(GetWindowLongPtrA(d, GWL_EXSTYLE) & WS_EX_TOPMOST);
                 }
-                DestroyWatch::Install(d);
+                dialogProc = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrA(d, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchDestroy)));
                 end(d);
             });
-            EXPECT_EQ(1, DestroyWatch::EnabledAtDestroy());
+            EXPECT_EQ(1, ownerEnabledAtDestroy);
             EXPECT_TRUE(IsWindowEnabled(owner));
             EXPECT_EQ(edit, GetFocus());
         }

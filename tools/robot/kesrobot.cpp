@@ -174,8 +174,8 @@ Wait WaitForQuestion(const Installer& installer, DWORD timeoutMs, HWND* dialog)
             seen = found;
             seenAt = GetTickCount();
         }
-        // The dialog puts the focus on its first button right after showing; when that button
-        // is disabled (the licence question) the focus goes nowhere, so it is not waited for long.
+        // The dialog puts the focus on its first button, or on its first control when that
+        // button is disabled, right after showing; one that never takes it is not waited for long.
         if (found && QuestionIsReady(found, GetTickCount() - seenAt >= 1000)) {
             *dialog = found;
             return Wait::Question;
