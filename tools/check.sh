@@ -15,7 +15,7 @@ log=$KES_BUILD/test-summary.txt
 echo "== native: platform-free rules"
 ctest --test-dir "$KES_BUILD/native" --output-on-failure -j"$(nproc)" | tee -a "$log" || status=1
 
-echo "== fuzz: mark-up, button specification and list values"
+echo "== fuzz: mark-up, button specification, list values and the chooser's path rules"
 "$ROOT/tools/fuzz.sh" "$KES_BUILD/native" || status=1
 
 echo "== win64: Windows tests under Wine"

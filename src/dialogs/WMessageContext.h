@@ -23,4 +23,5 @@ struct WMessageContext {
     // went without a choice.
     bool destroyed;
     int32_t wrapWidth;      // width of the message text, the screen width - 100 of this call
+    HWND owner;             // the caller's owner, enabled again before the dialog window goes
 };

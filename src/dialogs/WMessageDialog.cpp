@@ -360,10 +360,19 @@ void GatherValues(HWND dialog, WMessageContext* c)
     PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
+// The owner must be enabled before the dialog window goes: otherwise the system finds no
+// window of ours to activate and the owner falls behind another program's window.
+void EnableOwner(const WMessageContext* c)
+{
+    if (c->owner)
+        EnableWindow(c->owner, TRUE);
+}
+
 // Ends the dialog with `result`.
 void Finish(HWND dialog, WMessageContext* c, int32_t result)
 {
     c->result = result;
+    EnableOwner(c);
     DestroyWindow(dialog);
 }
 
@@ -397,6 +406,102 @@ LRESULT OnCommand(HWND dialog, WMessageContext* c, WPARAM wParam, LPARAM lParam)
         return r;
     }
     return 1;
+}
+
+// The keyboard without a dialog manager. The controls keep their own keys (Space on a button
+// or check box, arrows in a list, typing in an edit); the dialog adds Tab and the access keys.
+
+bool IsButtonClass(HWND w)
+{
+    char name[16] = "";
+    GetClassNameA(w, name, sizeof name);
+    return lstrcmpiA(name, "Button") == 0;
+}
+
+// The controls in the order they were made, which is the focus order. The path field counts as
+// its edit and its browse button, which are the ones that can hold the focus.
+int32_t FocusOrder(HWND dialog, HWND* order)
+{
+    constexpr int32_t kMax = MARKUP_MAX_CONTROLS + 2;
+    int32_t n = 0;
+    for (HWND w = GetWindow(dialog, GW_CHILD); w && n < kMax; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(w) != ID_PATH) {
+            order[n++] = w;
+            continue;
+        }
+        for (HWND inner = GetWindow(w, GW_CHILD); inner && n < kMax; inner = GetWindow(inner, GW_HWNDNEXT))
+            order[n++] = inner;
+    }
+    return n;
+}
+
+bool IsTabStop(HWND w)
+{
+    return IsWindowVisible(w) && IsWindowEnabled(w) && (GetWindowLongPtrA(w, GWL_STYLE) & WS_TABSTOP);
+}
+
+// The next (or previous) tab stop after the focus, wrapping round; from the dialog itself, or
+// from a window that is not in the order, the first (or last) one.
+HWND NextTabStop(HWND dialog, HWND focus, bool backward)
+{
+    HWND order[MARKUP_MAX_CONTROLS + 2];
+    const int32_t n = FocusOrder(dialog, order);
+    int32_t at = backward ? n : -1;
+    for (int32_t i = 0; i < n; ++i) {
+        if (focus && (order[i] == focus || IsChild(order[i], focus)))
+            at = i;
+    }
+    for (int32_t step = 1; step <= n; ++step) {
+        const int32_t i = ((at + (backward ? -step : step)) % n + n) % n;
+        if (IsTabStop(order[i]))
+            return order[i];
+    }
+    return nullptr;
+}
+
+// The button or check box whose label underlines `key`, first in focus order.
+HWND AccessKeyControl(HWND dialog, char key)
+{
+    if (key >= 'A' && key <= 'Z')
+        key = static_cast<char>(key - 'A' + 'a');
+    HWND order[MARKUP_MAX_CONTROLS + 2];
+    const int32_t n = FocusOrder(dialog, order);
+    for (int32_t i = 0; i < n; ++i) {
+        char label[MARKUP_MAX_LABEL + 1] = "";
+        if (!IsButtonClass(order[i]) || !GetWindowTextA(order[i], label, sizeof label))
+            continue;
+        if (AccessKey(label) == key)
+            return order[i];
+    }
+    return nullptr;
+}
+
+// Tab and the access keys, taken from the queue before any control sees them. True when the
+// message was used up.
+bool DialogKey(HWND dialog, const MSG& msg)
+{
+    if (!msg.hwnd || (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)))
+        return false;
+    const bool alt = (msg.lParam & (1 << 29)) != 0;
+    // Without a focus the keys reach the active window as system keys, Alt or not.
+    if ((msg.message == WM_KEYDOWN || (msg.message == WM_SYSKEYDOWN && !alt)) && msg.wParam == VK_TAB) {
+        HWND next = NextTabStop(dialog, GetFocus(), GetKeyState(VK_SHIFT) < 0);
+        if (next)
+            SetFocus(next);
+        return true;
+    }
+    // An access key works with Alt anywhere in the dialog, and alone where typing has no other
+    // meaning: on a button or a check box.
+    const bool accessKey = (msg.message == WM_SYSCHAR && alt) || (msg.message == WM_CHAR && IsButtonClass(msg.hwnd));
+    if (!accessKey || msg.wParam <= ' ' || msg.wParam > 0xFF)
+        return false;
+    HWND control = AccessKeyControl(dialog, static_cast<char>(msg.wParam));
+    if (!control)
+        return false;
+    // A click, so the result and the gathering are those of the mouse.
+    if (IsWindowEnabled(control) && IsWindowVisible(control))
+        SendMessageA(control, BM_CLICK, 0, 0);
+    return true;
 }
 
 }  // namespace
@@ -457,6 +562,7 @@ LRESULT CALLBACK WMessageDialog::WindowProc(HWND dialog, UINT message, WPARAM wP
         // The close box and Alt+F4 answer like Escape, so without a cancel button they do nothing.
         if (c->cancelIndex < 0)
             return 0;
+        EnableOwner(c);   // DefWindowProc destroys the window
         break;
     case WM_COMMAND:
         // The browse button, handed on by the path field's container.
@@ -519,6 +625,7 @@ int32_t WMessageDialog::Show(HWND owner, const char* text, const char* caption, 
     c->stateWord = state ? *state : 0;
     c->value = value;
     c->valueSize = valueSize;
+    c->owner = owner;
 
     DialogMetrics metrics{};
     metrics.screenWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -573,23 +680,35 @@ int32_t WMessageDialog::Show(HWND owner, const char* text, const char* caption, 
         InvalidateRect(dialog, nullptr, TRUE);
     }
 
+    // Taken before anything moves the focus: disabling the owner or activating the dialog would
+    // leave only the dialog's own windows to remember.
+    HWND previousFocus = GetFocus();
     if (owner)
         EnableWindow(owner, FALSE);
     ShowWindow(dialog, SW_SHOW);
     Activate(dialog, owner);
-    HWND previousFocus = SetFocus(GetDlgItem(dialog, ID_BUTTON_FIRST));
+    // A disabled first button (a licence not yet accepted) cannot take the focus; the first
+    // control that can then gets it, so the keyboard starts inside the dialog.
+    HWND first = GetDlgItem(dialog, ID_BUTTON_FIRST);
+    if (!first || !IsWindowEnabled(first))
+        first = NextTabStop(dialog, nullptr, false);
+    if (first)
+        SetFocus(first);
 
     MSG msg;
     while (c->result == -1 && !c->destroyed) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1)
             break;
+        if (DialogKey(dialog, msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     if (!c->destroyed) {
         // WM_QUIT ended the loop: the window goes without gathering, so it cannot reach this
         // context after the call, and the caller gets -1 with its state word as it was.
+        EnableOwner(c);
         SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
         DestroyWindow(dialog);
         c->result = -1;
@@ -598,8 +717,8 @@ int32_t WMessageDialog::Show(HWND owner, const char* text, const char* caption, 
 
     if (state)
         *state = c->stateWord;
-    if (owner)
-        EnableWindow(owner, TRUE);
+    // Already enabled when the dialog ended itself; a window destroyed from outside did not.
+    EnableOwner(c);
     if (previousFocus && IsWindow(previousFocus))
         SetFocus(previousFocus);
     // Icons from LoadIcon are shared by the system and must not be destroyed.

@@ -16,6 +16,10 @@ namespace robot {
 
 struct Run {
     std::function<void(HWND)> act;
+    // Further steps, one per timer tick after `act`: keys posted by a step have gone through
+    // the dialog's own loop before the next step looks.
+    std::vector<std::function<void(HWND)>> steps;
+    size_t nextStep = 0;
     bool acted = false;
     bool forced = false;   // the dialog did not end by itself and was destroyed by the robot
     int ticksAfter = 0;
@@ -61,6 +65,10 @@ inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
         }
         return;
     }
+    if (d && run->nextStep < run->steps.size()) {
+        run->steps[run->nextStep++](d);
+        return;
+    }
     // A dialog that outlives its ending action would block the whole test program.
     if (d && ++run->ticksAfter > 100) {
         run->forced = true;
@@ -80,11 +88,14 @@ struct Call {
     HWND owner = nullptr;
 };
 
-// Shows the dialog of `call`, runs `act` on it once it is visible, returns Show's result.
-inline int32_t Show(const Call& call, std::function<void(HWND)> act, Run* out = nullptr)
+// Shows the dialog of `call`, runs `act` on it once it is visible, then each of `steps` on
+// later ticks, and returns Show's result.
+inline int32_t Show(const Call& call, std::function<void(HWND)> act, Run* out = nullptr,
+                    std::vector<std::function<void(HWND)>> steps = {})
 {
     Run run;
     run.act = std::move(act);
+    run.steps = std::move(steps);
     Current() = &run;
     UINT_PTR timer = SetTimer(nullptr, 0, 10, &Tick);
     int32_t result = WMessageDialog::Show(call.owner, call.text, call.caption, call.icon, call.buttons, call.markup,
@@ -93,6 +104,7 @@ inline int32_t Show(const Call& call, std::function<void(HWND)> act, Run* out = 
     Current() = nullptr;
     EXPECT_TRUE(run.acted) << "the dialog never became visible";
     EXPECT_FALSE(run.forced) << "the dialog did not end by the test's action";
+    EXPECT_EQ(run.steps.size(), run.nextStep) << "the dialog ended before its last step";
     EXPECT_EQ(nullptr, FindDialog()) << "the dialog window outlived Show";
     if (out)
         *out = run;
@@ -103,6 +115,22 @@ inline int32_t Show(const Call& call, std::function<void(HWND)> act, Run* out = 
 inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 inline void KeyTo(HWND window, WPARAM key) { SendMessageA(window, WM_KEYDOWN, key, 0); }
 inline void CloseBox(HWND dialog) { SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+// A typed key as the dialog's loop receives it: posted to the focus, Alt marked as the system
+// marks it, translated into its character by the loop. Shift+Tab holds Shift in the thread's
+// key state until the next step.
+inline void Type(WPARAM key, bool alt = false, bool shift = false)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    HWND focus = GetFocus() ? GetFocus() : GetActiveWindow();
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(key), 0)) << 16;
+    const LPARAM context = alt ? LPARAM(1) << 29 : 0;
+    PostMessageA(focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, scan | context | 1);
+    PostMessageA(focus, alt ? WM_SYSKEYUP : WM_KEYUP, key, scan | context | 1 | (LPARAM(3) << 30));
+}
 
 inline std::string TextOf(HWND w)
 {

@@ -81,6 +81,149 @@ TEST(WMessageDialogButtons, InstallerSpecificationsGiveTheirPositions)
     }
 }
 
+// The licence question from the keyboard alone: the focus starts in the licence text, Tab goes
+// round every enabled control both ways, Space ticks the box, and the access key of Continue
+// works only once Continue is enabled.
+TEST(WMessageDialogButtons, LicenceQuestionByKeyboardAlone)
+{
+    char licence[] = "Licence text.";
+    int32_t state = 0;
+    Call call;
+    call.buttons = "+&Continue|-&Abort";
+    call.markup = "<E10><C15>I have read and fully agree to this license agreement<F2>";
+    call.state = &state;
+    call.value = licence;
+    auto focusIs = [](int id) {
+        return [id](HWND d) {
+            EXPECT_EQ(GetDlgItem(d, id), GetFocus()) << "focus expected on " << id;
+        };
+    };
+    const int32_t result = robot::Show(
+        call,
+        [&](HWND d) {
+            focusIs(400)(d);
+            robot::Type('A');          // typed into the text, not an access key
+            robot::Type(VK_TAB);
+        },
+        nullptr,
+        {
+            [&](HWND d) {
+                focusIs(515)(d);
+                robot::Type('C', true);   // Continue is still disabled
+            },
+            [&](HWND d) {
+                EXPECT_FALSE(IsWindowEnabled(Button(d, 0)));
+                robot::Type(VK_SPACE);
+            },
+            [&](HWND d) {
+                EXPECT_TRUE(IsWindowEnabled(Button(d, 0)));
+                robot::Type(VK_TAB);
+            },
+            [&](HWND d) { focusIs(1000)(d); robot::Type(VK_TAB); },
+            [&](HWND d) { focusIs(1001)(d); robot::Type(VK_TAB); },   // round to the start
+            [&](HWND d) { focusIs(400)(d); robot::Type(VK_TAB, false, true); },   // and back
+            [&](HWND d) { focusIs(1001)(d); robot::Type(VK_TAB, false, true); },
+            [&](HWND d) {
+                focusIs(1000)(d);
+                SetFocus(d);   // from the dialog itself, Tab starts at the first control
+                robot::Type(VK_TAB);
+            },
+            [&](HWND d) {
+                focusIs(400)(d);
+                robot::Type('C', true);
+            },
+        });
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(0x8000, state);
+    EXPECT_STREQ("Licence text.", licence);
+}
+
+struct KeyRow {
+    const char* buttons;
+    const char* markup;
+    int focus;   // control given the focus first; 0 for the dialog itself
+    WPARAM key;
+    bool alt;
+    int32_t result;   // -2: the key must not end the dialog
+    int32_t state;
+};
+
+// Access keys press what a click presses, with Alt anywhere in the dialog and alone on a
+// button or a check box; elsewhere a letter is only a letter.
+TEST(WMessageDialogButtons, AccessKeysPressTheirButtonOrBox)
+{
+    const char* bootable = "+&Install FreeDos|&Modify current OS|-&Abort install";
+    const KeyRow rows[] = {
+        {bootable, nullptr, 1000, 'M', false, 1, 0},
+        {bootable, nullptr, 1002, 'I', false, 0, 0},
+        {bootable, nullptr, 0, 'A', true, 2, 0},
+        {bootable, nullptr, 0, 'M', false, -2, 0},    // the dialog itself: no access key alone
+        {bootable, nullptr, 1000, 'Z', true, -2, 0},  // no such key
+        {bootable, "<E>", 400, 'M', false, -2, 0},    // typed into the edit
+        {bootable, "<E><C3>&Verbose", 400, 'V', true, -2, 8},   // the box toggles, like a click
+        {bootable, "<E><C3>&Verbose", 503, 'V', false, -2, 8},
+        {bootable, "<C3>&Verbose<R4>&Quiet", 1000, 'Q', true, -2, 16},
+        {"+&Go|-&Stop", "<C15>&Yes<F2>", 515, 'G', true, -2, 0},   // Go is disabled
+        {"+&Go|-&Stop", "<C15>&Yes<F2>", 0, 'Y', true, -2, 0x8000},
+    };
+    for (const KeyRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.buttons << " " << (row.markup ? row.markup : "") << " focus "
+                                        << row.focus << " key " << static_cast<char>(row.key));
+        char value[16] = "";
+        int32_t state = 0;
+        Call call;
+        call.buttons = row.buttons;
+        call.markup = row.markup;
+        call.state = &state;
+        call.value = value;
+        call.valueSize = sizeof value;
+        std::vector<std::function<void(HWND)>> after;
+        if (row.result == -2) {
+            // Still open, as it must be: the cancel button ends it.
+            after.push_back([&](HWND d) { robot::Click(d, row.buttons == bootable ? 1002 : 1001); });
+        }
+        const int32_t result = robot::Show(
+            call,
+            [&](HWND d) {
+                SetFocus(row.focus ? GetDlgItem(d, row.focus) : d);
+                robot::Type(row.key, row.alt);
+            },
+            nullptr, after);
+        EXPECT_EQ(row.result == -2 ? (row.buttons == bootable ? 2 : 1) : row.result, result);
+        EXPECT_EQ(row.state, state);
+        EXPECT_STREQ(row.key == 'M' && row.markup ? "m" : "", value);
+    }
+}
+
+// A lone unmarked button under the acceptance flag is held like any default button, and the
+// focus starts on the box because the button cannot take it.
+TEST(WMessageDialogButtons, LoneButtonWaitsForTheAcceptanceBox)
+{
+    int32_t state = 0;
+    Call call;
+    call.buttons = "Go";
+    call.markup = "<C15>I agree<F2>";
+    call.state = &state;
+    EXPECT_EQ(0, robot::Show(
+                     call,
+                     [](HWND d) {
+                         EXPECT_FALSE(IsWindowEnabled(Button(d, 0)));
+                         EXPECT_EQ(GetDlgItem(d, 515), GetFocus());
+                         robot::KeyTo(GetFocus(), VK_RETURN);   // nothing while disabled
+                         robot::Type(VK_SPACE);
+                     },
+                     nullptr,
+                     {[](HWND d) {
+                          EXPECT_TRUE(IsWindowEnabled(Button(d, 0)));
+                          robot::Type(VK_TAB);
+                      },
+                      [](HWND d) {
+                          EXPECT_EQ(Button(d, 0), GetFocus());
+                          robot::Type(VK_RETURN);
+                      }}));
+    EXPECT_EQ(0x8000, state);
+}
+
 // Without a cancel button Escape and the close box have no answer to give: they are ignored
 // (the close box is greyed), and a button still ends the dialog.
 TEST(WMessageDialogButtons, WithoutCancelButtonEscapeAndCloseBoxAreIgnored)
@@ -130,20 +273,78 @@ TEST(WMessageDialogButtons, QuitMessageEndsTheLoopAndTakesTheWindow)
     EXPECT_EQ(0, robot::Show(call, [](HWND d) { robot::Click(d, 1000); }));
 }
 
-TEST(WMessageDialogButtons, OwnerIsDisabledWhileTheDialogRuns)
+// Whether the owner was enabled when the dialog window went, seen from the dialog's procedure.
+HWND watchedOwner = nullptr;
+int ownerEnabledAtDestroy = -1;
+WNDPROC dialogProc = nullptr;
+LRESULT CALLBACK WatchDestroy(HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+    if (m == WM_DESTROY)
+        ownerEnabledAtDestroy = IsWindowEnabled(watchedOwner) ? 1 : 0;
+    return CallWindowProcA(dialogProc, w, m, wp, lp);
+}
+
+// The owner is disabled while the dialog runs and enabled again before the dialog window goes,
+// whichever way it ends, so the system can hand the activation back to it; the focus returns
+// to the control that had it before the dialog, with or without an owner.
+TEST(WMessageDialogButtons, OwnerAndFocusAreGivenBack)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 200, 50, nullptr, nullptr,
                                  nullptr, nullptr);
-    Call call;
-    call.owner = owner;
-    EXPECT_EQ(0, robot::Show(call, [&](HWND d) {
-        EXPECT_FALSE(IsWindowEnabled(owner));
-        EXPECT_EQ(owner, GetWindow(d, GW_OWNER));
-        EXPECT_FALSE(GetWindowLongPtrA(d, GWL_EXSTYLE) & WS_EX_TOPMOST);
-        robot::Click(d, 1000);
-    }));
-    EXPECT_TRUE(IsWindowEnabled(owner));
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, owner, nullptr, nullptr,
+                                nullptr);
+    watchedOwner = owner;
+    const std::function<void(HWND)> endings[] = {
+        [](HWND d) { robot::Click(d, 1000); },
+        [](HWND d) { robot::KeyTo(d, VK_ESCAPE); },
+        [](HWND d) { robot::CloseBox(d); },
+    };
+    for (const auto& end : endings) {
+        for (bool owned : {true, false}) {
+            SCOPED_TRACE(owned ? "with owner" : "without owner");
+            SetFocus(edit);
+            ASSERT_EQ(edit, GetFocus());
+            ownerEnabledAtDestroy = -1;
+            Call call;
+            call.buttons = "+&Yes|-&No";
+            call.owner = owned ? owner : nullptr;
+            robot::Show(call, [&](HWND d) {
+                EXPECT_EQ(!owned, IsWindowEnabled(owner) != FALSE);
+                if (owned) {
+                    EXPECT_EQ(owner, GetWindow(d, GW_OWNER));
+                    EXPECT_FALSE(GetWindowLongPtrA(d, GWL_EXSTYLE) & WS_EX_TOPMOST);
+                }
+                dialogProc = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrA(d, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchDestroy)));
+                end(d);
+            });
+            EXPECT_EQ(1, ownerEnabledAtDestroy);
+            EXPECT_TRUE(IsWindowEnabled(owner));
+            EXPECT_EQ(edit, GetFocus());
+        }
+    }
     DestroyWindow(owner);
+}
+
+// Coming to the front lowers the foreground lock time-out for a moment only.
+TEST(WMessageDialogButtons, ForegroundLockTimeoutIsSetBack)
+{
+    DWORD saved = 0;
+    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(UINT_PTR{12345}), 0);
+    auto timeout = [] {
+        DWORD t = 0;
+        SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &t, 0);
+        return t;
+    };
+    Call call;
+    robot::Show(call, [&](HWND d) {
+        EXPECT_EQ(12345u, timeout());
+        EXPECT_EQ(d, GetForegroundWindow());
+        robot::Click(d, 1000);
+    });
+    EXPECT_EQ(12345u, timeout());
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<UINT_PTR>(saved)), 0);
 }
 
 }  // namespace

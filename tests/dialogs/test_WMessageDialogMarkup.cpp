@@ -390,6 +390,45 @@ TEST(WMessageDialogMarkup, UnloadableIconKeepsItsRoom)
     });
 }
 
+// Identifiers 32001 to 63999 name system icons, all others the program's own (this test
+// program has icons 32000, 32001, 63999 and 64000). The message starts beside a drawn icon, and
+// at x = 8 when there is none, even when an icon that could not be loaded keeps its room.
+TEST(WMessageDialogMarkup, IconsAndWhereTheMessageStarts)
+{
+    const struct {
+        int id;   // 0: no icon
+        bool loaded;
+        int textX;
+    } rows[] = {
+        {0, false, 8}, {32000, true, 48}, {32001, false, 8}, {32513, true, 48}, {63999, false, 8}, {64000, true, 48},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        Call call;
+        call.text = "Message";
+        call.icon = row.id ? MAKEINTRESOURCEA(row.id) : nullptr;
+        robot::Show(call, [&](HWND d) {
+            const WMessageContext* c = reinterpret_cast<WMessageContext*>(GetWindowLongPtrA(d, GWLP_USERDATA));
+            EXPECT_EQ(row.loaded, c->icon != nullptr);
+            RedrawWindow(d, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+            // The first ink right of the icon's room, on the text's first line.
+            const int from = row.loaded ? 44 : 0;
+            int first = -1;
+            HDC dc = GetDC(d);
+            for (int x = from; x < 120 && first < 0; ++x)
+                for (int y = 8; y < 20; ++y)
+                    if (GetPixel(dc, x, y) != GetSysColor(COLOR_WINDOW)) {
+                        first = x;
+                        break;
+                    }
+            ReleaseDC(d, dc);
+            EXPECT_GE(first, row.textX);
+            EXPECT_LE(first, row.textX + 2);
+            robot::Click(d, 1000);
+        });
+    }
+}
+
 TEST(WMessageDialogMarkup, PlainFlagPaintsTheMessageOnButtonFace)
 {
     Call call;
@@ -446,100 +485,154 @@ TEST(WMessageDialogMarkup, EditFieldValueSize)
     }
 }
 
-// The list draws its items itself: a leading '!' or '?' is a colour, not a character.
+// The list and the drop-down list draw their items themselves: a leading '!' or '?' is a colour,
+// not a character.
 TEST(WMessageDialogMarkup, ColourMarkersAndSelection)
 {
-    char items[] = "!Red item|?Yellow item|Plain item|!|?|Red item";
-    Call call;
-    call.markup = "<L>";
-    call.value = items;
-    robot::Show(call, [&](HWND d) {
-        HWND list = GetDlgItem(d, 400);
-        HDC screen = GetDC(list);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 15);
-        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-        HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-        auto draw = [&](UINT item, bool selected) {
-            DRAWITEMSTRUCT dis{};
-            dis.CtlType = ODT_LISTBOX;
-            dis.CtlID = 400;
-            dis.itemID = item;
-            dis.itemAction = ODA_DRAWENTIRE;
-            dis.itemState = selected ? ODS_SELECTED : 0;
-            dis.hwndItem = list;
-            dis.hDC = dc;
-            dis.rcItem = RECT{0, 0, 200, 15};
-            SendMessageA(d, WM_DRAWITEM, 400, reinterpret_cast<LPARAM>(&dis));
-            std::vector<COLORREF> colours;
-            for (int y = 0; y < 15; ++y)
-                for (int x = 0; x < 200; ++x)
-                    colours.push_back(GetPixel(dc, x, y));
-            return colours;
-        };
-        auto count = [](const std::vector<COLORREF>& p, COLORREF c) {
-            return std::count(p.begin(), p.end(), c);
-        };
-        const COLORREF window = GetSysColor(COLOR_WINDOW);
-        const COLORREF high = GetSysColor(COLOR_HIGHLIGHT);
-        const COLORREF highText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-        std::vector<COLORREF> red = draw(0, false);
-        std::vector<COLORREF> yellow = draw(1, false);
-        std::vector<COLORREF> plain = draw(2, false);
-        EXPECT_GT(count(red, RGB(255, 0, 0)), 10);
-        EXPECT_EQ(0, count(red, RGB(0, 0, 0)));
-        EXPECT_GT(count(yellow, RGB(192, 192, 0)), 10);
-        EXPECT_GT(count(plain, RGB(0, 0, 0)), 10);
-        EXPECT_EQ(0, count(plain, RGB(255, 0, 0)));
-        // The marker itself is not drawn: a marker alone is an empty line.
-        EXPECT_EQ(static_cast<long>(red.size()), count(draw(3, false), window));
-        EXPECT_EQ(static_cast<long>(red.size()), count(draw(4, false), window));
-        // Selected, the highlight colours win over the marker.
-        std::vector<COLORREF> selected = draw(0, true);
-        EXPECT_EQ(0, count(selected, RGB(255, 0, 0)));
-        EXPECT_GT(count(selected, highText), 10);
-        EXPECT_GT(count(selected, high), 1000);
-        // The first character drawn is the one after the marker: "Red item" starts where
-        // "Plain item" starts, at 4 pixels.
-        auto firstInk = [&](const std::vector<COLORREF>& p, COLORREF ink) {
-            int first = 200;
-            for (size_t i = 0; i < p.size(); ++i)
-                if (p[i] == ink)
-                    first = std::min(first, static_cast<int>(i % 200));
-            return first;
-        };
-        EXPECT_EQ(firstInk(plain, RGB(0, 0, 0)), firstInk(red, RGB(255, 0, 0)));
-        // Red ink exactly where the same text without its marker has black ink.
-        std::vector<COLORREF> unmarked = draw(5, false);
-        for (size_t i = 0; i < red.size(); ++i)
-            ASSERT_EQ(unmarked[i] == RGB(0, 0, 0), red[i] == RGB(255, 0, 0)) << "pixel " << i;
-        // An item longer than the dialog's own 255 characters, added from outside, is drawn too.
-        const std::string longItem = "!" + std::string(300, 'w');
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longItem.c_str()));
-        EXPECT_GT(count(draw(6, false), RGB(255, 0, 0)), 10);
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        ReleaseDC(list, screen);
+    for (const bool combo : {false, true}) {
+        SCOPED_TRACE(combo ? "drop-down list" : "list");
+        char items[] = "!Red item|?Yellow item|Plain item|!|?|Red item";
+        Call call;
+        call.markup = combo ? "<D>" : "<L>";
+        call.value = items;
+        robot::Show(call, [&](HWND d) {
+            HWND list = GetDlgItem(d, 400);
+            HDC screen = GetDC(list);
+            HDC dc = CreateCompatibleDC(screen);
+            HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 15);
+            HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+            HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+            auto draw = [&](UINT item, bool selected) {
+                DRAWITEMSTRUCT dis{};
+                dis.CtlType = combo ? ODT_COMBOBOX : ODT_LISTBOX;
+                dis.CtlID = 400;
+                dis.itemID = item;
+                dis.itemAction = ODA_DRAWENTIRE;
+                dis.itemState = selected ? ODS_SELECTED : 0;
+                dis.hwndItem = list;
+                dis.hDC = dc;
+                dis.rcItem = RECT{0, 0, 200, 15};
+                SendMessageA(d, WM_DRAWITEM, 400, reinterpret_cast<LPARAM>(&dis));
+                std::vector<COLORREF> colours;
+                for (int y = 0; y < 15; ++y)
+                    for (int x = 0; x < 200; ++x)
+                        colours.push_back(GetPixel(dc, x, y));
+                return colours;
+            };
+            auto count = [](const std::vector<COLORREF>& p, COLORREF c) {
+                return std::count(p.begin(), p.end(), c);
+            };
+            const COLORREF window = GetSysColor(COLOR_WINDOW);
+            const COLORREF high = GetSysColor(COLOR_HIGHLIGHT);
+            const COLORREF highText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            std::vector<COLORREF> red = draw(0, false);
+            std::vector<COLORREF> yellow = draw(1, false);
+            std::vector<COLORREF> plain = draw(2, false);
+            EXPECT_GT(count(red, RGB(255, 0, 0)), 10);
+            EXPECT_EQ(0, count(red, RGB(0, 0, 0)));
+            EXPECT_GT(count(yellow, RGB(192, 192, 0)), 10);
+            EXPECT_GT(count(plain, RGB(0, 0, 0)), 10);
+            EXPECT_EQ(0, count(plain, RGB(255, 0, 0)));
+            // The marker itself is not drawn: a marker alone is an empty line.
+            EXPECT_EQ(static_cast<long>(red.size()), count(draw(3, false), window));
+            EXPECT_EQ(static_cast<long>(red.size()), count(draw(4, false), window));
+            // Selected, the highlight colours win over the marker.
+            std::vector<COLORREF> selected = draw(0, true);
+            EXPECT_EQ(0, count(selected, RGB(255, 0, 0)));
+            EXPECT_GT(count(selected, highText), 10);
+            EXPECT_GT(count(selected, high), 1000);
+            // The first character drawn is the one after the marker: "Red item" starts where
+            // "Plain item" starts, at 4 pixels.
+            auto firstInk = [&](const std::vector<COLORREF>& p, COLORREF ink) {
+                int first = 200;
+                for (size_t i = 0; i < p.size(); ++i)
+                    if (p[i] == ink)
+                        first = std::min(first, static_cast<int>(i % 200));
+                return first;
+            };
+            EXPECT_EQ(firstInk(plain, RGB(0, 0, 0)), firstInk(red, RGB(255, 0, 0)));
+            // Red ink exactly where the same text without its marker has black ink.
+            std::vector<COLORREF> unmarked = draw(5, false);
+            for (size_t i = 0; i < red.size(); ++i)
+                ASSERT_EQ(unmarked[i] == RGB(0, 0, 0), red[i] == RGB(255, 0, 0)) << "pixel " << i;
+            // An item longer than the dialog's own 255 characters, added from outside, is drawn too.
+            const std::string longItem = "!" + std::string(300, 'w');
+            SendMessageA(list, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longItem.c_str()));
+            EXPECT_GT(count(draw(6, false), RGB(255, 0, 0)), 10);
+            SelectObject(dc, oldFont);
+            SelectObject(dc, oldBitmap);
+            DeleteObject(bitmap);
+            DeleteDC(dc);
+            ReleaseDC(list, screen);
 
 
-        // The items as the list itself paints them on the screen.
-        SendMessageA(list, LB_SETCURSEL, 1, 0);
-        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        HDC ldc = GetDC(list);
-        int redOnScreen = 0, highOnScreen = 0;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 60; ++x) {
-                COLORREF c = GetPixel(ldc, x, y);
-                redOnScreen += c == RGB(255, 0, 0);
-                highOnScreen += y >= 15 && c == high;
+            // The items as the control itself paints them on the screen: the closed drop-down list
+            // shows its selected item, unfocused, in its colour.
+            if (combo) {
+                SendMessageA(list, CB_SETCURSEL, 0, 0);
+                RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                HDC cdc = GetDC(list);
+                int red = 0;
+                for (int y = 0; y < 15; ++y)
+                    for (int x = 0; x < 60; ++x)
+                        red += GetPixel(cdc, x, y) == RGB(255, 0, 0);
+                ReleaseDC(list, cdc);
+                EXPECT_GT(red, 10);
+                robot::Click(d, 1000);
+                return;
             }
-        ReleaseDC(list, ldc);
-        EXPECT_GT(redOnScreen, 10);
-        EXPECT_GT(highOnScreen, 100);
-        robot::Click(d, 1000);
-    });
+            SendMessageA(list, LB_SETCURSEL, 1, 0);
+            RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            HDC ldc = GetDC(list);
+            int redOnScreen = 0, highOnScreen = 0;
+            for (int y = 0; y < 30; ++y)
+                for (int x = 0; x < 60; ++x) {
+                    COLORREF c = GetPixel(ldc, x, y);
+                    redOnScreen += c == RGB(255, 0, 0);
+                    highOnScreen += y >= 15 && c == high;
+                }
+            ReleaseDC(list, ldc);
+            EXPECT_GT(redOnScreen, 10);
+            EXPECT_GT(highOnScreen, 100);
+            robot::Click(d, 1000);
+        });
+    }
+}
+
+// A double click in a list, like Enter there, chooses the default button, and only while it is
+// enabled; the item clicked is the one handed back.
+TEST(WMessageDialogMarkup, ListDoubleClickAndEnterChooseTheDefault)
+{
+    auto doubleClick = [](HWND list, int item) {
+        const LPARAM at = MAKELPARAM(10, item * 15 + 5);
+        SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(list, WM_LBUTTONUP, 0, at);
+        SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        SendMessageA(list, WM_LBUTTONUP, 0, at);
+    };
+    char items[] = "first|second|third";
+    int32_t state = 0;
+    Call call;
+    call.buttons = "+&Go|-&Stop";
+    call.markup = "<L><C15>Agree<F2>";
+    call.state = &state;
+    call.value = items;
+    EXPECT_EQ(0, robot::Show(call, [&](HWND d) {
+        HWND list = GetDlgItem(d, 400);
+        doubleClick(list, 1);
+        robot::KeyTo(list, VK_RETURN);
+        ASSERT_TRUE(IsWindow(d)) << "Go is disabled";
+        EXPECT_EQ(1, SendMessageA(list, LB_GETCURSEL, 0, 0));
+        robot::Click(d, 515);
+        doubleClick(list, 2);
+    }));
+    EXPECT_EQ(0x8000 | (2 << 16), state);
+    call.markup = "<L>";
+    EXPECT_EQ(0, robot::Show(call, [&](HWND d) {
+        SendMessageA(GetDlgItem(d, 400), LB_SETCURSEL, 1, 0);
+        robot::KeyTo(GetDlgItem(d, 400), VK_RETURN);
+    }));
+    EXPECT_EQ(1 << 16, state);
 }
 
 // Open-ended inputs stay bounded: a long label is cut to 255 characters, controls beyond 32
@@ -600,8 +693,9 @@ TEST(WMessageDialogMarkup, PathFieldLayoutAndBoundedPath)
         ExpectRect({8, m.Text("Message").cy + 16, cw, m.lineHeight + 6}, d, box, "container");
         ExpectRect({0, 0, cw - 33, m.lineHeight + 6}, box, edit, "path edit");
         ExpectRect({cw - 32, 0, 32, m.lineHeight + 6}, box, browse, "browse button");
-        // Enter in the path edit is not handed on.
+        // Enter and Escape in the path edit are not handed on.
         robot::KeyTo(edit, VK_RETURN);
+        robot::KeyTo(edit, VK_ESCAPE);
         ASSERT_TRUE(IsWindow(d));
         SetWindowTextA(edit, std::string(400, 'p').c_str());
         robot::Click(d, 1000);

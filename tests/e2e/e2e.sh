@@ -427,6 +427,24 @@ path_fat16() {
   floppy_end
 }
 
+# Without a mouse: every question answered with real keys. The focus starts in the licence text,
+# Tab reaches the box, Space ticks it and Alt+C continues; Shift+Tab goes back from Continue to
+# the drive list, Down keeps its one drive and Enter there continues; C alone on the focused
+# Continue button passes the FreeDOS notice; Enter on OK ends. The disk ends as with the mouse.
+path_keyboard() {
+  begin path_keyboard
+  disk --kind fat12 || return
+  run_installer key=tab,key=space,key=alt+c key=shift+tab,key=down,key=enter key=c key=enter
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  check no_probe_in_session
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  check root_is $FREEDOS_NAMES $PACKAGE_NAMES
+  floppy_end
+}
+
 # ---------------------------------------------------------------------------------------------
 # Stopping at every question leaves the disk as it was. One disk per kind of question.
 
@@ -719,7 +737,8 @@ drives_removable_only() {
 
 # ---------------------------------------------------------------------------------------------
 case $GROUP in
-  paths) path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16 ;;
+  paths) path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16
+         path_keyboard ;;
   aborts) aborts_blank_disk; aborts_bootable_disk; aborts_read_only_disk ;;
   faults) fault_missing_data_file; fault_disk_full; fault_fat32; fault_not_fat; fault_sector_write
           fault_backup_no_room; fault_then_rerun ;;

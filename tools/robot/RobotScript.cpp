@@ -60,6 +60,16 @@ bool ParseAction(const std::string& item, RobotAction* action, std::string* erro
         action->kind = n.kind;
         return true;
     }
+    if (name == "key" && hasArg) {
+        if (!ParseKeyName(arg, &action->number)) {
+            *error = "'" + item + "': unknown key (a letter, a digit, tab, enter, escape, space, "
+                     "up, down, left, right, home, end or f4, after shift+, ctrl+ or alt+)";
+            return false;
+        }
+        action->kind = RobotActionKind::Key;
+        action->text = Lower(arg);
+        return true;
+    }
     if (name == "text" && hasArg) {
         action->kind = RobotActionKind::SetText;
         action->text = arg;
@@ -116,6 +126,40 @@ bool ParseRobotAnswer(const std::string& word, RobotAnswer* answer, std::string*
             return true;
         start = comma + 1;
     }
+}
+
+bool ParseKeyName(const std::string& name, int* key)
+{
+    std::string rest = Lower(name);
+    int modifiers = 0;
+    static const struct { const char* prefix; int bit; } kModifiers[] = {
+        {"shift+", ROBOT_KEY_SHIFT}, {"ctrl+", ROBOT_KEY_CTRL}, {"alt+", ROBOT_KEY_ALT}};
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& m : kModifiers) {
+            const std::string prefix = m.prefix;
+            if (rest.size() > prefix.size() && rest.compare(0, prefix.size(), prefix) == 0) {
+                modifiers |= m.bit;
+                rest = rest.substr(prefix.size());
+                found = true;
+            }
+        }
+    }
+    // Virtual-key codes, which are the same on every Windows.
+    static const struct { const char* name; int code; } kNames[] = {
+        {"tab", 0x09}, {"enter", 0x0D}, {"escape", 0x1B}, {"space", 0x20}, {"end", 0x23},
+        {"home", 0x24}, {"left", 0x25}, {"up", 0x26}, {"right", 0x27}, {"down", 0x28}, {"f4", 0x73}};
+    int code = 0;
+    if (rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0])))
+        code = std::toupper(static_cast<unsigned char>(rest[0]));   // 'A'..'Z', '0'..'9'
+    for (const auto& k : kNames) {
+        if (rest == k.name)
+            code = k.code;
+    }
+    if (!code)
+        return false;
+    *key = code | modifiers;
+    return true;
 }
 
 std::string ButtonReading(const std::string& label)

@@ -11,6 +11,8 @@
 //   click=T, T      click the button whose label is T ('&' and case ignored, '_' for a blank)
 //   button=N        click the button at position N (from 0)
 //   enter, escape   press the key where the keyboard focus is
+//   key=K           type one key as real keyboard input (SendInput), e.g. key=tab,
+//                   key=shift+tab, key=space, key=down, key=alt+c, key=c, key=enter
 //   focus=ID        move the keyboard focus to the control with identifier ID
 //   close           the close box
 //   closewindow=T   the close command (as Alt+F4 gives it) to the installer's other top-level
@@ -22,13 +24,17 @@
 
 enum class RobotActionKind {
     Accept, Check, Uncheck, Select, SetText, ClickText, ClickIndex,
-    Enter, Escape, Focus, Close, CloseWindow, Wait, Default
+    Enter, Escape, Focus, Close, CloseWindow, Wait, Default, Key
 };
+
+// Modifier bits of a key action's number, above its virtual-key code.
+enum { ROBOT_KEY_SHIFT = 0x100, ROBOT_KEY_CTRL = 0x200, ROBOT_KEY_ALT = 0x400 };
 
 struct RobotAction {
     RobotActionKind kind;
-    int number = 0;         // box, item, button position, control identifier or milliseconds
-    std::string text;       // button label, the new field text or a window caption
+    int number = 0;         // box, item, button position, control identifier, milliseconds,
+                            // or a key: virtual-key code | ROBOT_KEY_ modifiers
+    std::string text;       // button label, the new field text, a window caption or a key's name
 };
 
 struct RobotAnswer {
@@ -38,6 +44,10 @@ struct RobotAnswer {
 
 // Reads one answer word; false with a message in `error` when a word cannot be read.
 bool ParseRobotAnswer(const std::string& word, RobotAnswer* answer, std::string* error);
+
+// Reads a key name: modifiers "shift+", "ctrl+", "alt+" (any order) before a letter, a digit
+// or one of tab, enter, escape, space, up, down, left, right, home, end, f4. False when unknown.
+bool ParseKeyName(const std::string& name, int* key);
 
 // A button label as a person reads it: without '&' (an "&&" stays one '&'), lower case.
 std::string ButtonReading(const std::string& label);

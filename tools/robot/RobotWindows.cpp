@@ -409,6 +409,45 @@ bool CloseOtherWindow(const RobotQuestion& question, const std::string& wanted, 
     return true;
 }
 
+// One key as real keyboard input: it goes where the system sends typed keys, to the focus of the
+// foreground window, through the installer's own message loop like a person's key.
+bool TypeKey(const RobotQuestion& question, const RobotAction& action, std::string* done,
+             std::string* error)
+{
+    if (GetForegroundWindow() != question.dialog)
+        SetForegroundWindow(question.dialog);
+    if (GetForegroundWindow() != question.dialog) {
+        *error = "the question is not the foreground window, so it would not get the key";
+        return false;
+    }
+    WORD keys[4];
+    int n = 0;
+    if (action.number & ROBOT_KEY_CTRL)
+        keys[n++] = VK_CONTROL;
+    if (action.number & ROBOT_KEY_ALT)
+        keys[n++] = VK_MENU;
+    if (action.number & ROBOT_KEY_SHIFT)
+        keys[n++] = VK_SHIFT;
+    keys[n++] = static_cast<WORD>(action.number & 0xFF);
+    INPUT input[8];
+    std::memset(input, 0, sizeof input);
+    for (int i = 0; i < n; ++i) {
+        // Pressed in order, released in the reverse order.
+        input[i].type = input[2 * n - 1 - i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = input[2 * n - 1 - i].ki.wVk = keys[i];
+        input[i].ki.wScan = input[2 * n - 1 - i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(keys[i], 0));
+        input[2 * n - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    if (SendInput(static_cast<UINT>(2 * n), input, sizeof(INPUT)) != static_cast<UINT>(2 * n)) {
+        *error = "the key " + action.text + " could not be sent";
+        return false;
+    }
+    // Typed keys wait in the installer's queue; the next action must find this one done.
+    Sleep(150);
+    *done += "key " + action.text;
+    return true;
+}
+
 bool ApplyOne(const RobotQuestion& question, const RobotAction& action, std::string* done,
               std::string* error)
 {
@@ -450,6 +489,8 @@ bool ApplyOne(const RobotQuestion& question, const RobotAction& action, std::str
         return true;
     case RobotActionKind::CloseWindow:
         return CloseOtherWindow(question, action.text, done, error);
+    case RobotActionKind::Key:
+        return TypeKey(question, action, done, error);
     case RobotActionKind::Wait:
         Sleep(static_cast<DWORD>(action.number));
         *done += "wait " + std::to_string(action.number);

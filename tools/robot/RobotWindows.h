@@ -35,8 +35,8 @@ struct RobotQuestion {
 HWND FindQuestionWindow(DWORD process);
 
 // True once the question can be answered: its thread answers messages and the keyboard focus
-// is inside it, as the dialog puts it on its first button when it shows. A dialog that never
-// takes the focus counts as ready when `late` is true.
+// is inside it, as the dialog puts it on its first button (or first control) when it shows. A
+// dialog that never takes the focus counts as ready when `late` is true.
 bool QuestionIsReady(HWND dialog, bool late);
 
 RobotQuestion ObserveQuestion(HWND dialog);

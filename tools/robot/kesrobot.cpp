@@ -70,7 +70,8 @@ void Usage()
         "  --max <n>             give up after <n> questions (default 50)\n"
         "answer: actions separated by ',', e.g. accept,Continue  select=1,Continue  escape\n"
         "  accept | check=N | uncheck=N | select=N | text=T | click=T | <button label> |\n"
-        "  button=N | enter | escape | focus=ID | close | closewindow=T | wait=MS | default\n"
+        "  button=N | enter | escape | focus=ID | close | closewindow=T | wait=MS | default |\n"
+        "  key=K (real key input: tab, shift+tab, space, down, enter, alt+c, c, ...)\n"
         "  ('&' and case do not matter in labels; write '_' for a blank: Install_FreeDos)\n",
         stderr);
 }
@@ -173,8 +174,8 @@ Wait WaitForQuestion(const Installer& installer, DWORD timeoutMs, HWND* dialog)
             seen = found;
             seenAt = GetTickCount();
         }
-        // The dialog puts the focus on its first button right after showing; when that button
-        // is disabled (the licence question) the focus goes nowhere, so it is not waited for long.
+        // The dialog puts the focus on its first button, or on its first control when that
+        // button is disabled, right after showing; one that never takes it is not waited for long.
         if (found && QuestionIsReady(found, GetTickCount() - seenAt >= 1000)) {
             *dialog = found;
             return Wait::Question;

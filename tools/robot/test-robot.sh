@@ -9,6 +9,10 @@ FAKE=$2
 WORK=$3
 rm -rf "$WORK"
 mkdir -p "$WORK"
+# The first Wine program of a session starts Wine's services, which keep that program's output
+# open: started here with its output in a file, they never hold CTest's pipe (CTest would wait
+# for them until its timeout when this test runs first).
+wine cmd /c exit >"$WORK/wine-start.log" 2>&1 </dev/null
 FAKE_W=$(winepath -w "$FAKE")
 failures=0
 
@@ -121,7 +125,7 @@ TXT
 
 # 3. Escape: a question shows with the focus on its first button, and the button hands Escape on
 #    to the dialog; in the licence question that button is disabled and cannot take the focus,
-#    so the key goes to the dialog window itself.
+#    so the licence text has it and hands the key on.
 run_case escape 0 accept,Continue escape
 expect escape 0 "welcome=0 drive=1:0 aborted=0" <<TXT
 Q1 $Q_WELCOME
@@ -135,7 +139,7 @@ TXT
 run_case escape-licence 0 escape
 expect escape-licence 0 "welcome=1 aborted=0" <<TXT
 Q1 $Q_WELCOME
-A1 | escape at dialog
+A1 | escape at control 400
 Q2 $Q_ABORTED
 A2 | click "&OK"
 EXIT 0

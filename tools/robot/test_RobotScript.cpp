@@ -72,6 +72,21 @@ TEST(RobotScript, MalformedWordsAreRefusedWithTheReason)
     EXPECT_NE(ErrorOf("frobnicate=1").find("unknown action"), std::string::npos);
 }
 
+TEST(RobotScript, KeysAreVirtualKeyCodesWithTheirModifiers)
+{
+    RobotAnswer answer = Parse("key=tab,key=Shift+Tab,key=space,key=alt+c,key=c,key=down,key=ctrl+alt+F4,key=7");
+    const int codes[] = {0x09, 0x09 | ROBOT_KEY_SHIFT, 0x20, 'C' | ROBOT_KEY_ALT, 'C', 0x28,
+                         0x73 | ROBOT_KEY_CTRL | ROBOT_KEY_ALT, '7'};
+    ASSERT_EQ(answer.actions.size(), 8u);
+    for (size_t i = 0; i < answer.actions.size(); ++i) {
+        EXPECT_EQ(answer.actions[i].kind, RobotActionKind::Key) << "action " << i;
+        EXPECT_EQ(answer.actions[i].number, codes[i]) << "action " << i;
+    }
+    EXPECT_EQ(answer.actions[1].text, "shift+tab");
+    for (const char* bad : {"key=", "key=alt+", "key=shift", "key=cc", "key=f5", "key=alt-c", "key=+"})
+        EXPECT_NE(ErrorOf(bad).find("unknown key"), std::string::npos) << bad;
+}
+
 TEST(RobotScript, ButtonLabelsMatchAsAPersonReadsThem)
 {
     EXPECT_TRUE(ButtonMatches("&Continue", "Continue"));

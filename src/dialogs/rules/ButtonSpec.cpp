@@ -38,3 +38,17 @@ ButtonSpec::ButtonSpec(const char* spec)
         cancelIndex = 0;
     }
 }
+
+char AccessKey(const char* label)
+{
+    for (const char* p = label; p && *p; ++p) {
+        if (*p != '&')
+            continue;
+        ++p;
+        if (*p != '&') {
+            // A '&' at the very end underlines nothing.
+            return *p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p;
+        }
+    }
+    return 0;
+}

@@ -1,5 +1,6 @@
 #pragma once
-// ButtonSpec: a button specification ("+&Continue|-&Abort") split into labels and marks.
+// Classes in this file: ButtonSpec, a button specification ("+&Continue|-&Abort") split into
+// labels and marks; and AccessKey, the key a label underlines.
 #include <cstdint>
 
 #include "dialogs/rules/MarkupLimits.h"
@@ -20,3 +21,7 @@ public:
     int32_t cancelIndex = -1;
     bool labelsDropped = false;   // more than MARKUP_MAX_CONTROLS labels; the rest are ignored
 };
+
+// The access key of a button or check-box label: the character after its first single '&'
+// ("&&" shows one '&' and marks nothing), lower-cased for A to Z; 0 when the label has none.
+char AccessKey(const char* label);

@@ -158,6 +158,11 @@ TEST(DialogLayout, ControlExtrasComeFromTheMarkupAndTheState)
     Lay(accepted, "", false, "<C15>Agree<F2>", "+&Continue|-&Abort", nullptr, 0, 0x8000);
     EXPECT_FALSE(accepted.layout.defaultDisabled);
 
+    // A lone button is the default one even unmarked, so the acceptance box holds it too.
+    Result lone;
+    Lay(lone, "", false, "<C15>Agree<F2>", "Go", nullptr, 0, 0);
+    EXPECT_TRUE(lone.layout.defaultDisabled);
+
     Result list;
     Lay(list, "", false, "<D>", nullptr, "A:|B:|C:", 0, (2 << 16) | 1);
     EXPECT_EQ('D', list.layout.inputKind);

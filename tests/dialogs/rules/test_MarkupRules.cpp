@@ -140,6 +140,21 @@ TEST(ButtonSpec, ReadsEveryRow)
     }
 }
 
+TEST(ButtonSpec, AccessKeyIsTheLetterAfterASingleAmpersand)
+{
+    const struct {
+        const char* label;
+        char key;
+    } rows[] = {
+        {"&Continue", 'c'}, {"Abort &install", 'i'}, {"&show", 's'}, {"&1st", '1'},
+        {"Fish && Chips", 0}, {"A&&&B", 'b'}, {"&&&&", 0}, {"x&", 0}, {"&", 0}, {"", 0}, {nullptr, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label ? row.label : "(null)");
+        EXPECT_EQ(row.key, AccessKey(row.label));
+    }
+}
+
 // More labels than a dialog has places: the first 32 are kept, the rest and their marks are
 // ignored, and a long label is cut to 255 characters.
 TEST(ButtonSpec, LabelsAreBounded)
