@@ -73,13 +73,13 @@ question_name() {
   echo "?($rest)"
 }
 
-# run_installer ANSWER...: the installer started by the robot from C:\kes, one answer per
-# question. Sets RECORD (the robot's lines), ASKED (question names, one line each), EXIT_CODE
-# (the installer's) and ROBOT_STATUS.
+# run_installer ANSWER...: the installer started by the robot from C:\kes (or START_FOLDER), one
+# answer per question. Sets RECORD (the robot's lines), ASKED (question names, one line each),
+# EXIT_CODE (the installer's) and ROBOT_STATUS.
 run_installer() {
   local out=$WORK/robot.out
   floppy_run "$FLOPPY_PROGDIR/kesrobot.exe" --timeout 30 --run 'C:\kes\kesinst.exe' \
-    --folder 'C:\kes' "$@" >"$out" 2>&1
+    --folder "${START_FOLDER:-C:\kes}" "$@" >"$out" 2>&1
   ROBOT_STATUS=$?
   collect_record "$out"
 }
@@ -370,6 +370,20 @@ path_install_freedos() {
   floppy_end
 }
 
+# Started in another folder (a command prompt elsewhere, a shortcut without a start folder), the
+# installer still finds the whole package beside itself.
+path_started_elsewhere() {
+  begin path_started_elsewhere
+  disk --kind fat12 || return
+  START_FOLDER='C:\windows' run_installer default default default default
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  floppy_end
+}
+
 # Modify current OS keeps the old DOS: its boot sector and shell stay, no kernel.sys comes.
 path_modify_os() {
   begin path_modify_os
@@ -648,7 +662,8 @@ drives_removable_only() {
 
 # ---------------------------------------------------------------------------------------------
 case $GROUP in
-  paths) path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16 ;;
+  paths) path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16
+         path_started_elsewhere ;;
   aborts) aborts_blank_disk; aborts_bootable_disk; aborts_read_only_disk ;;
   faults) fault_missing_data_file; fault_disk_full; fault_fat32; fault_not_fat; fault_sector_write ;;
   drives) drives_none; drives_removable_only ;;
