@@ -98,6 +98,8 @@ expect_questions() {
     fail "questions differ"
     diff <(echo "$want") <(echo "$ASKED") | sed 's/^/    /'
     echo "    robot record:"; sed 's/^/      /' <<<"$RECORD"
+    # Nothing recorded: what the robot's run printed instead (Wine's own messages, a time-out).
+    [ -n "$RECORD" ] || { echo "    robot output:"; tail -n 15 "$WORK/robot.out" | sed 's/^/      /'; }
     return 1
   fi
   if [ "$ROBOT_STATUS" -ne 0 ]; then
