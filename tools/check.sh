@@ -34,10 +34,11 @@ echo "== win32: resources, release zip, and the tests under 32-bit Wine"
 if wait $runner; then
   cat "$KES_BUILD/win32-runner.log"
   t0=$SECONDS
-  # The wine of tools/wine32 runs the 32-bit Wine; the wineserver is the host's for both.
+  # The wine of tools/wine32 runs the 32-bit Wine; the wineserver is the host's for both. One
+  # test at a time: under CPU emulation two would make each other's questions slow to come.
   PATH=$ROOT/tools/wine32:$PATH KES_WINEPREFIX=$KES_BUILD/win32/wineprefix \
     KES_W32_STATE=$KES_BUILD/win32/win32-runner \
-    kes_with_wine_display ctest --test-dir "$KES_BUILD/win32" --output-on-failure -j2 \
+    kes_with_wine_display ctest --test-dir "$KES_BUILD/win32" --output-on-failure \
     | tee -a "$log" || status=1
   echo "32-bit tests: $((SECONDS - t0)) s"
   KES_W32_STATE=$KES_BUILD/win32/win32-runner "$ROOT/tools/win32-runner.sh" stop || true
