@@ -32,6 +32,13 @@ endfunction()
 # no Wine debug chatter. DISPLAY comes from the caller (tools/check.sh starts Xvfb).
 set(KES_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(KES_WINE_ENV "WINEPREFIX=${KES_WINEPREFIX};WINEDEBUG=-all")
+# The 32-bit build's programs run under the 32-bit Wine of tools/win32-runner.sh: its `wine` comes
+# first in PATH, and the runner's namespace keeper belongs to this build tree.
+set(KES_WINE_ENV_MODIFICATION "")
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(KES_WINE_ENV_MODIFICATION "PATH=path_list_prepend:${PROJECT_SOURCE_DIR}/tools/wine32"
+      "KES_W32_STATE=set:${CMAKE_BINARY_DIR}/win32-runner")
+endif()
 
 # kes_wine_test(<target> [LABELS ...]): registers a built test .exe with CTest, run through Wine.
 function(kes_wine_test target)
@@ -40,7 +47,7 @@ function(kes_wine_test target)
   # One X desktop holds one keyboard focus: window tests take turns on it. Tests on a display
   # of their own (the floppy tests) run beside them.
   set_tests_properties(${target} PROPERTIES ENVIRONMENT "${KES_WINE_ENV}" TIMEOUT 300
-                       RESOURCE_LOCK desktop)
+                       RESOURCE_LOCK desktop ENVIRONMENT_MODIFICATION "${KES_WINE_ENV_MODIFICATION}")
   if(A_LABELS)
     set_tests_properties(${target} PROPERTIES LABELS "${A_LABELS}")
   endif()

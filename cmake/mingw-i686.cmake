@@ -1,5 +1,5 @@
-# Cross build for 32-bit Windows: the release program. This machine cannot run it, so it is
-# compiled, linked and its imports checked, but never executed here.
+# Cross build for 32-bit Windows: the release program. This machine's kernel runs no 32-bit code;
+# its tests run under the 32-bit Wine of tools/win32-runner.sh (the `wine` of tools/wine32).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -9,3 +9,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)

@@ -46,6 +46,9 @@ fail() {
 }
 
 # 1. Build. The output goes to the log; only a failure shows it.
+# Wine draws the title bars' buttons with its Marlett font (fonts-wine); without it they show
+# letters ("r" for the close box).
+KES_PACKAGES="$KES_PACKAGES fonts-wine"
 kes_install_packages
 if [ $build = 1 ]; then
   say "building the installer and the tools (output in $LOG)"
@@ -76,6 +79,9 @@ say "making a 1.44 MB FAT12 floppy image and attaching it to Wine as drive A:"
 # shellcheck disable=SC2046
 floppy_setup --kind fat12 --install "$WIN64/src/installer/kesinst.exe $WIN64/tools/robot/kesrobot.exe $(ls "$PKG"/*)" \
   >>"$LOG" 2>&1 || fail "the floppy could not be set up (see $LOG)"
+# This Wine does not look into fonts-wine's folder by itself; it does load the Windows font folder.
+cp /usr/share/wine/fonts/marlett.ttf "$FLOPPY_PREFIX/drive_c/windows/Fonts/" ||
+  fail "Marlett is missing (fonts-wine)"
 
 # Saves one picture of question $1, cut down to the windows on the plain desktop.
 shoot() { # <number> <import window argument...>

@@ -39,7 +39,7 @@ inline HWND FindDialog()
     HWND found = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
+        [](HWND w, LPARAM out) WINAPI -> BOOL {
             char name[32] = "";
             GetClassNameA(w, name, sizeof name);
             if (lstrcmpA(name, "ZEB_UB_CLASS") != 0)

@@ -100,7 +100,7 @@ private:
             const std::string* title;
             HWND found;
         } search{&title, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) WINAPI -> BOOL {
             auto* s = reinterpret_cast<Search*>(p);
             char text[256] = "";
             GetWindowTextA(w, text, sizeof text);
@@ -116,7 +116,7 @@ private:
     // Any message box the platform might show first, then the chooser, then the mark-up dialog.
     static void CancelEverything()
     {
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) WINAPI -> BOOL {
             if (IsWindowVisible(w))
                 PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
             return TRUE;

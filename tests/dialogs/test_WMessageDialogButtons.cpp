@@ -360,14 +360,14 @@ TEST(WMessageDialogButtons, ClosedByAnotherThreadEndsTheCall)
     } shared{GetCurrentThreadId(), 0, 0};
     HANDLE closer = CreateThread(
         nullptr, 0,
-        [](LPVOID p) -> DWORD {
+        [](LPVOID p) WINAPI -> DWORD {
             Shared* s = static_cast<Shared*>(p);
             HWND d = nullptr;
             for (int i = 0; i < 500 && !d; ++i) {
                 Sleep(10);
                 EnumThreadWindows(
                     s->dialogThread,
-                    [](HWND w, LPARAM out) -> BOOL {
+                    [](HWND w, LPARAM out) WINAPI -> BOOL {
                         char name[32] = "";
                         GetClassNameA(w, name, sizeof name);
                         if (lstrcmpA(name, "ZEB_UB_CLASS") != 0 || !IsWindowVisible(w))

@@ -4,7 +4,7 @@ KES_BUILD=${KES_BUILD:-$KES_ROOT/build}
 
 KES_PACKAGES="g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine wine64 xvfb xauth
   dosfstools mtools nasm qemu-system-x86 imagemagick xdotool cmake googletest clang
-  libclang-rt-14-dev python3"
+  libclang-rt-14-dev python3 python3-pefile debootstrap"
 
 # Loop devices and tmpfs mounts need root: start again through sudo when run as a user.
 kes_need_root() {
@@ -36,17 +36,17 @@ kes_configure_and_build() {
     cmake -S "$KES_ROOT" -B "$KES_BUILD/native" -DKES_FUZZ=$fuzz >/dev/null
   cmake -S "$KES_ROOT" -B "$KES_BUILD/win64" \
     -DCMAKE_TOOLCHAIN_FILE="$KES_ROOT/cmake/mingw-x86_64.cmake" >/dev/null
-  cmake -S "$KES_ROOT" -B "$KES_BUILD/win32" -DKES_TESTS=OFF \
+  cmake -S "$KES_ROOT" -B "$KES_BUILD/win32" -DKES_TESTS=OFF -DKES_TESTS_I686=ON \
     -DCMAKE_TOOLCHAIN_FILE="$KES_ROOT/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$KES_BUILD/native" -j"$jobs"
   cmake --build "$KES_BUILD/win64" -j"$jobs"
   cmake --build "$KES_BUILD/win32" -j"$jobs"
 }
 
-# Runs a command with an Xvfb display and a running wineserver for the build's private prefix,
-# and tears both down on every exit path.
+# Runs a command with an Xvfb display and a running wineserver for the build's private prefix
+# (KES_WINEPREFIX, default the win64 build's), and tears both down on every exit path.
 kes_with_wine_display() {
-  local prefix=$KES_BUILD/win64/wineprefix
+  local prefix=${KES_WINEPREFIX:-$KES_BUILD/win64/wineprefix}
   export WINEPREFIX=$prefix WINEDEBUG=-all
   if [ ! -f "$prefix/system.reg" ]; then
     echo "== creating Wine prefix $prefix"
