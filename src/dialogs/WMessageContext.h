@@ -4,12 +4,14 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "dialogs/rules/DialogLayout.h"
+
 struct WMessageContext {
     HINSTANCE instance;
     HFONT font;
     int32_t textHeight;     // height kept for the message; 0 when there is no message area
     int32_t result;         // -1 until a choice is made
-    int32_t inputKind;      // 0 or the tag letter 'B', 'D', 'E', 'L' of the one input control
+    ControlKind inputKind;  // the one input control, CONTROL_NONE for none
     int32_t stateWord;
     int32_t cancelIndex;    // -1 when no button is the cancel button
     int32_t defaultIndex;   // -1 when no button is the default button
@@ -25,3 +27,12 @@ struct WMessageContext {
     int32_t wrapWidth;      // width of the message text, the screen width - 100 of this call
     HWND owner;             // the caller's owner, enabled again before the dialog window goes
 };
+
+// A path field has no size parameter of its own: the caller's buffer holds at least a path.
+constexpr int32_t kPathBufferSize = 260;
+inline int32_t PathBufferSize(const WMessageContext* c) { return c->valueSize > 1 ? c->valueSize : kPathBufferSize; }
+
+inline WMessageContext* ContextOf(HWND dialog)
+{
+    return reinterpret_cast<WMessageContext*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}

@@ -143,7 +143,7 @@ bool ReadDialogRecord(RobotQuestion* question)
     ok = ok && record.result == -1 && record.textHeight >= 0 && record.textHeight < 100000 &&
          record.cancelIndex >= -1 && record.cancelIndex < buttons &&
          record.defaultIndex >= -1 && record.defaultIndex < buttons &&
-         (record.inputKind == 0 || std::strchr("BDEL", record.inputKind) != nullptr) &&
+         static_cast<unsigned>(record.inputKind) <= CONTROL_NONE &&
          record.text != nullptr;
     std::string text;
     if (ok) {

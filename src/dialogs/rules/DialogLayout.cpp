@@ -151,7 +151,7 @@ void DialogLayout::AddMarkup(const char* markup, const char* value, int32_t valu
         case 'L':
         case 'D':
         case 'B':
-            creates = inputKind == 0;
+            creates = inputKind == CONTROL_NONE;
             break;
         case 'F':
             flags = tag.n;
@@ -179,18 +179,18 @@ void DialogLayout::AddMarkup(const char* markup, const char* value, int32_t valu
         TextSize outer{};
         switch (tag.letter) {
         case 'E':
-            inputKind = 'E';
+            inputKind = CONTROL_EDIT;
             AddEdit(Spec(CONTROL_EDIT, "EDIT", value ? value : "", 0, ID_INPUT), value, valueSize, tag.n, tag.m);
             break;
         case 'L':
         case 'D':
-            inputKind = tag.letter;
+            inputKind = tag.letter == 'L' ? CONTROL_LIST : CONTROL_DROPDOWN;
             AddList(tag.letter == 'L' ? Spec(CONTROL_LIST, "LISTBOX", "", kListStyle, ID_INPUT)
                                       : Spec(CONTROL_DROPDOWN, "COMBOBOX", "", kDropDownStyle, ID_INPUT),
                     value, tag.n, stateWord);
             break;
         case 'B':
-            inputKind = 'B';
+            inputKind = CONTROL_PATH;
             browseMode = tag.n & 3;
             spec = Spec(CONTROL_PATH, "STATIC", tag.label, kPathStyle, ID_PATH);
             spec.text = tag.label;

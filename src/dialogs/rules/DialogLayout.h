@@ -33,6 +33,7 @@ enum ControlKind : uint8_t {
     CONTROL_DROPDOWN,
     CONTROL_PATH,       // container with an edit and a browse button
     CONTROL_BUTTON,
+    CONTROL_NONE,       // no control: a dialog without an input control
 };
 
 // One control to create, as the host's CreateWindowEx should see it.
@@ -96,7 +97,7 @@ public:
     int32_t contentWidth = 0;
     int32_t y = 0;
     int32_t flags = 0;
-    char inputKind = 0;
+    ControlKind inputKind = CONTROL_NONE;  // the one input control: edit, list, drop-down or path
     int32_t browseMode = 0;
     int32_t defaultIndex = -1;
     int32_t cancelIndex = -1;

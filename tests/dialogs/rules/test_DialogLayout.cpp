@@ -144,7 +144,7 @@ TEST(DialogLayout, ControlExtrasComeFromTheMarkupAndTheState)
     Lay(r, "Hello", true, "<E10><C15>Agree<C3>x<F2>", "+&Continue|-&Abort", "text", 0, 8);
     EXPECT_EQ(32, r.layout.textHeight);
     EXPECT_EQ(2, r.layout.flags);
-    EXPECT_EQ('E', r.layout.inputKind);
+    EXPECT_EQ(CONTROL_EDIT, r.layout.inputKind);
     EXPECT_EQ(0, r.layout.defaultIndex);
     EXPECT_EQ(1, r.layout.cancelIndex);
     EXPECT_TRUE(r.layout.defaultDisabled);   // flag 2 and bit 15 clear
@@ -165,7 +165,7 @@ TEST(DialogLayout, ControlExtrasComeFromTheMarkupAndTheState)
 
     Result list;
     Lay(list, "", false, "<D>", nullptr, "A:|B:|C:", 0, (2 << 16) | 1);
-    EXPECT_EQ('D', list.layout.inputKind);
+    EXPECT_EQ(CONTROL_DROPDOWN, list.layout.inputKind);
     EXPECT_EQ(2, list.host.made[0].spec.select);
     EXPECT_EQ(3, list.host.made[0].spec.itemCount);
     EXPECT_EQ(std::string("A:|B:|C:"), list.host.made[0].spec.items);
@@ -176,7 +176,7 @@ TEST(DialogLayout, ControlExtrasComeFromTheMarkupAndTheState)
 
     Result path;
     Lay(path, "", false, "<B130>Pick", nullptr, nullptr, 0, 0);
-    EXPECT_EQ('B', path.layout.inputKind);
+    EXPECT_EQ(CONTROL_PATH, path.layout.inputKind);
     EXPECT_EQ(2, path.layout.browseMode);
     EXPECT_EQ(0x50810800u, path.host.made[0].spec.pathEditStyle);
     EXPECT_EQ(21, path.host.made[0].spec.pathChildHeight);
