@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Sourced by tests/e2e/e2e.sh. Scenarios: faults of the disk and the package.
+# Faults: one message, exit 0, and what was written before the fault stays.
+
+# The package lacks 0300.dat: the files before it are on the disk, the ones after it are not.
+fault_missing_data_file() {
+  begin fault_missing_data_file
+  disk --kind fat12 || return
+  rm -f "$FLOPPY_PROGDIR/0300.dat"
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos "Package(Could not copy 0300.dat)"
+  expect_exit failed
+  floppy_finish
+  check freedos_installed
+  check same_as kestrand.exe "$PKG/kestrand._xe"
+  local f
+  for f in 0000.dat 0100.dat 0200.dat 0201.dat 0202.dat 0203.dat; do check same_as "$f" "$PKG/$f"; done
+  check root_is $FREEDOS_NAMES kestrand.exe ksstart.com config.sys autoexec.bat \
+    0000.dat 0100.dat 0200.dat 0201.dat 0202.dat 0203.dat
+  floppy_end
+}
+
+# A disk with room for everything up to 0200.dat (tmpfs pages of 4 KiB): 0201.dat does not fit.
+fault_disk_full() {
+  begin fault_disk_full
+  local pages=2 f   # config.sys and autoexec.bat, one page each
+  for f in kernel._ys command._om ksstart._om kestrand._xe 0000.dat 0100.dat 0200.dat; do
+    pages=$((pages + ($(stat -c %s "$PKG/$f") + 4095) / 4096))
+  done
+  disk --kind fat12 --tmpfs $((pages * 4))k || return
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos "Package(Could not copy 0201.dat)"
+  expect_exit failed
+  floppy_finish
+  check freedos_installed
+  check same_as 0200.dat "$PKG/0200.dat"
+  check absent 0202.dat
+  floppy_end
+}
+
+# FAT32, large (a volume of 76800 clusters) or small (8 MiB, known only by its name), and a disk
+# without any file system are refused before anything is written.
+fault_fat32() {
+  begin fault_fat32
+  disk --kind fat32 --tmpfs 300m || return
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk!)"
+  expect_exit failed
+  floppy_finish
+  check sector0_unchanged
+  check root_is
+  floppy_end
+
+  begin fault_fat32_small
+  local img=$WORK/fat32-small.img
+  rm -f "$img"
+  mkfs.fat -C -F 32 -n KESTEST "$img" 8192 >/dev/null && disk --image "$img" --tmpfs 8m || return
+  cp "$FLOPPY_IMAGE" "$WORK/fat32-before.img"
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk!)"
+  expect_exit failed
+  check test -z "$(ls -A "$FLOPPY_DIR")"
+  floppy_finish
+  check cmp -s "$FLOPPY_IMAGE" "$WORK/fat32-before.img"
+  floppy_end
+}
+
+# A nearly full disk with an old DOS, a large config.sys and an older backup of it: ksstart.com
+# still fits, the new backup does not. The user's config.sys and the older backup keep their
+# bytes, nothing half-made is left, and the message is the config.sys one.
+fault_backup_no_room() {
+  begin fault_backup_no_room
+  local img=$WORK/user-full.img pages=0 f
+  python3 - "$WORK/BIG" <<'PY'
+import os, sys
+os.makedirs(sys.argv[1], exist_ok=True)
+lines = b"".join(b"DEVICE=C:\\DRIVERS\\DRV%04d.SYS\r\n" % i for i in range(1500))
+open(os.path.join(sys.argv[1], "CONFIG.SYS"), "wb").write(lines)          # about 40 KB
+open(os.path.join(sys.argv[1], "CONFIG.ZEB"), "wb").write(b"FILES=20\r\n")  # an older backup
+PY
+  local files="$USER_DIR/NOTES.TXT $USER_DIR/DATA.BIN $USER_DIR/COMMAND.COM $USER_DIR/AUTOEXEC.BAT
+    $WORK/BIG/CONFIG.SYS $WORK/BIG/CONFIG.ZEB"
+  # shellcheck disable=SC2086
+  floppy_make_image fat12 "$img" $files || return
+  # Room (4 KiB tmpfs pages) for the user's files, ksstart.com and one page more.
+  for f in $files "$PKG/ksstart._om"; do pages=$((pages + ($(stat -c %s "$f") + 4095) / 4096)); done
+  disk --image "$img" --tmpfs $(((pages + 1) * 4))k || return
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable "Disk(Could not create/update config.sys)"
+  expect_exit failed
+  floppy_finish
+  check same_as config.sys "$WORK/BIG/CONFIG.SYS"
+  check same_as config.zeb "$WORK/BIG/CONFIG.ZEB"
+  check same_as autoexec.bat "$USER_DIR/AUTOEXEC.BAT"
+  check same_as ksstart.com "$PKG/ksstart._om"
+  check root_is command.com ksstart.com config.sys config.zeb autoexec.bat NOTES.TXT DATA.BIN
+  floppy_end
+}
+
+# A first run stops at a missing package file after the start-up files were replaced; once the
+# package is complete a second run finishes, and the backups still hold the user's files.
+fault_then_rerun() {
+  begin fault_then_rerun
+  local img
+  img=$(user_image fat12 os) && disk --image "$img" || return
+  mv "$FLOPPY_PROGDIR/0300.dat" "$WORK/0300.dat"
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable "Package(Could not copy 0300.dat)"
+  expect_exit failed
+  mv "$WORK/0300.dat" "$FLOPPY_PROGDIR/0300.dat"
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable Completed
+  expect_exit completed
+  floppy_finish
+  check package_installed
+  check user_startup_kept
+  check root_is $MODIFIED_ROOT
+  floppy_end
+}
+
+fault_not_fat() {
+  begin fault_not_fat
+  disk --kind raw || return
+  cp "$FLOPPY_IMAGE" "$WORK/raw-before.img"
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk!)"
+  expect_exit failed
+  check test -z "$(ls -A "$FLOPPY_DIR")"
+  floppy_finish
+  check cmp -s "$FLOPPY_IMAGE" "$WORK/raw-before.img"
+  floppy_end
+}
+
+# Sector writes fail: the FreeDOS files are copied by then, the boot sector stays the old one.
+fault_sector_write() {
+  begin fault_sector_write
+  disk --kind fat12 --ro-loop || return
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos "Disk(Could not write the bootsector)"
+  expect_exit failed
+  floppy_finish
+  check sector0_unchanged
+  check root_is $FREEDOS_NAMES
+  floppy_end
+}
+
+group_faults() {
+  fault_missing_data_file; fault_disk_full; fault_fat32; fault_not_fat; fault_sector_write
+  fault_backup_no_room; fault_then_rerun
+}

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Sourced by tests/e2e/e2e.sh. Scenarios: the paths through the sequence.
+# The three paths through the sequence.
+
+# A blank floppy: FreeDOS, the boot sector, the package; then it boots.
+path_not_bootable() {
+  begin path_not_bootable
+  disk --kind fat12 || return
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  check no_probe_in_session
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  check root_is $FREEDOS_NAMES $PACKAGE_NAMES
+  check boots "$FLOPPY_IMAGE" floppy KESTEST
+  floppy_end
+}
+
+# A disk with an old DOS: FreeDOS replaces its shell and boot sector; the old start-up files are
+# kept as .zeb backups and the user's files are untouched. The GPL licence is asked for twice on
+# the way: each time the same question comes back.
+path_install_freedos() {
+  begin path_install_freedos
+  local img
+  img=$(user_image fat12 os) && disk --image "$img" || return
+  run_installer default default Install_FreeDos Show_GPL_license Show_GPL_license Continue default
+  expect_questions Welcome Drive Bootable FreeDos FreeDos FreeDos Completed
+  expect_exit completed
+  check licence_opened 2
+  check no_probe_in_session
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  check user_startup_kept
+  check root_is $FREEDOS_NAMES $PACKAGE_NAMES config.zeb autoexec.zeb NOTES.TXT DATA.BIN DOCS
+  floppy_end
+}
+
+# Started in another folder (a command prompt elsewhere, a shortcut without a start folder), the
+# installer still finds the whole package beside itself.
+path_started_elsewhere() {
+  begin path_started_elsewhere
+  disk --kind fat12 || return
+  START_FOLDER='C:\windows' run_installer default default default default
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  floppy_end
+}
+
+# Modify current OS keeps the old DOS: its boot sector and shell stay, no kernel.sys comes.
+# A second run on the finished disk finds the installer's own start-up files and keeps the
+# backups of the user's.
+path_modify_os() {
+  begin path_modify_os
+  local img run
+  img=$(user_image fat12 os) && disk --image "$img" || return
+  for run in first second; do
+    echo "-- $run run"
+    run_installer default default Modify_current_OS default
+    expect_questions Welcome Drive Bootable Completed
+    expect_exit completed
+  done
+  check no_probe_in_session
+  floppy_finish
+  check sector0_unchanged
+  check same_as command.com "$USER_DIR/COMMAND.COM"
+  check absent kernel.sys
+  check package_installed
+  check user_startup_kept
+  check root_is $MODIFIED_ROOT
+  floppy_end
+}
+
+# Modify current OS needs neither sector access nor a FAT12/16 file system: here the drive has
+# no raw device (Wine then reports NTFS), and the installation still completes.
+path_modify_os_no_sectors() {
+  begin path_modify_os_no_sectors
+  local img
+  img=$(user_image fat12 os) && disk --image "$img" --no-raw || return
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable Completed
+  expect_exit completed
+  floppy_finish
+  check sector0_unchanged
+  check package_installed
+  check user_files_intact
+  floppy_end
+}
+
+# A 16 MB FAT16 stick: the full default installation, booted as the first hard disk. The user
+# closes the progress window (Alt+F4) while the completion message is open: that takes the
+# message with it, and the exit code still says the installation completed.
+path_fat16() {
+  begin path_fat16
+  disk --kind fat16 --tmpfs 16m || return
+  run_installer default default default closewindow=KESTRAND_Install_-_Progress
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  check root_is $FREEDOS_NAMES $PACKAGE_NAMES
+  check boots "$FLOPPY_IMAGE" hd KESTEST
+  floppy_end
+}
+
+# Without a mouse: every question answered with real keys. The focus starts in the licence text,
+# Tab reaches the box, Space ticks it and Alt+C continues; Shift+Tab goes back from Continue to
+# the drive list, Down keeps its one drive and Enter there continues; C alone on the focused
+# Continue button passes the FreeDOS notice; Enter on OK ends. The disk ends as with the mouse.
+path_keyboard() {
+  begin path_keyboard
+  disk --kind fat12 || return
+  run_installer key=tab,key=space,key=alt+c key=shift+tab,key=down,key=enter key=c key=enter
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  check no_probe_in_session
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  check root_is $FREEDOS_NAMES $PACKAGE_NAMES
+  floppy_end
+}
+
+group_paths() {
+  path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16
+  path_keyboard; path_started_elsewhere
+}
