@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
-# Sourced by tests/e2e/e2e.sh. Scenarios: the paths through the sequence.
-# The three paths through the sequence.
+# Sourced by tests/e2e/e2e.sh. Scenarios: the three paths through the sequence, on floppies and
+# sticks, with the mouse and with the keyboard.
+
+# What a finished installation on a blank disk leaves: FreeDOS and the package, nothing else.
+blank_disk_finished() {
+  check no_probe_in_session
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  check root_is $FREEDOS_NAMES $PACKAGE_NAMES
+}
 
 # A blank floppy: FreeDOS, the boot sector, the package; then it boots.
 path_not_bootable() {
@@ -9,11 +18,7 @@ path_not_bootable() {
   run_installer default default default default
   expect_questions Welcome Drive FreeDos Completed
   expect_exit completed
-  check no_probe_in_session
-  floppy_finish
-  check freedos_installed
-  check package_installed
-  check root_is $FREEDOS_NAMES $PACKAGE_NAMES
+  blank_disk_finished
   check boots "$FLOPPY_IMAGE" floppy KESTEST
   floppy_end
 }
@@ -46,9 +51,7 @@ path_started_elsewhere() {
   START_FOLDER='C:\windows' run_installer default default default default
   expect_questions Welcome Drive FreeDos Completed
   expect_exit completed
-  floppy_finish
-  check freedos_installed
-  check package_installed
+  blank_disk_finished
   floppy_end
 }
 
@@ -119,11 +122,7 @@ path_keyboard() {
   run_installer key=tab,key=space,key=alt+c key=shift+tab,key=down,key=enter key=c key=enter
   expect_questions Welcome Drive FreeDos Completed
   expect_exit completed
-  check no_probe_in_session
-  floppy_finish
-  check freedos_installed
-  check package_installed
-  check root_is $FREEDOS_NAMES $PACKAGE_NAMES
+  blank_disk_finished
   floppy_end
 }
 
