@@ -1,6 +1,6 @@
 #pragma once
 // Classes in this file: ScopedSelect, ScopedGdiObject (ScopedFont, ScopedRegion, ScopedBrush),
-// ScopedPaint, ScopedGetDC.
+// ScopedPaint.
 //
 // GDI resources held by scope: what a block takes it gives back when the block ends, whichever
 // way it ends. Header-only and free of our other code, so every subsystem can use it.
@@ -23,7 +23,7 @@ private:
     HGDIOBJ previous;
 };
 
-// A GDI object this code created, deleted when the holder goes (or handed on with Release).
+// A GDI object this code created, deleted when the holder goes.
 template <typename Handle>
 class ScopedGdiObject {
 public:
@@ -37,13 +37,6 @@ public:
     ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
 
     Handle Get() const { return handle; }
-    // Hands the object on; the holder no longer deletes it.
-    Handle Release()
-    {
-        Handle h = handle;
-        handle = nullptr;
-        return h;
-    }
 
 private:
     Handle handle;
@@ -62,21 +55,5 @@ public:
 
     HWND window;
     PAINTSTRUCT paint;
-    HDC dc;
-};
-
-// GetDC and its ReleaseDC (a null window gives the screen's DC).
-class ScopedGetDC {
-public:
-    explicit ScopedGetDC(HWND window) : window(window), dc(GetDC(window)) {}
-    ~ScopedGetDC()
-    {
-        if (dc != nullptr)
-            ReleaseDC(window, dc);
-    }
-    ScopedGetDC(const ScopedGetDC&) = delete;
-    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
-
-    HWND window;
     HDC dc;
 };
