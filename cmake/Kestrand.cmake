@@ -30,14 +30,16 @@ endfunction()
 
 # Environment of every test that runs under Wine: a private prefix inside the build tree and
 # no Wine debug chatter. DISPLAY comes from the caller (tools/check.sh starts Xvfb).
-set(KES_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(KES_WINEPREFIX ${KES_WINE_HOME}/wineprefix)
+# The prefix whose drive A: the disk tests change (tools/floppy.sh); they hold the "floppy" lock.
+set(KES_FLOPPY_PREFIX ${KES_WINE_HOME}/wineprefix-floppy)
 set(KES_WINE_ENV "WINEPREFIX=${KES_WINEPREFIX};WINEDEBUG=-all")
 # The 32-bit build's programs run under the 32-bit Wine of tools/win32-runner.sh: its `wine` comes
 # first in PATH, and the runner's namespace keeper belongs to this build tree.
 set(KES_WINE_ENV_MODIFICATION "")
 if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(KES_WINE_ENV_MODIFICATION "PATH=path_list_prepend:${PROJECT_SOURCE_DIR}/tools/wine32"
-      "KES_W32_STATE=set:${CMAKE_BINARY_DIR}/win32-runner")
+      "KES_W32_STATE=set:${KES_WINE_HOME}/win32-runner")
 endif()
 
 # kes_wine_test(<target> [LABELS ...]): registers a built test .exe with CTest, run through Wine.

@@ -48,7 +48,7 @@ field() { tr -d '\r' <"$2" | sed -n "s/^$1 //p" | tail -n 1; }
 # --- size: no Wine needed -----------------------------------------------------------------------
 FLAGS="-Os -s -static -ffunction-sections -fdata-sections -Wl,--gc-sections -mwindows"
 # shellcheck disable=SC2086
-i686-w64-mingw32-g++-posix $FLAGS "$ROOT/bench/installer/floor_exception.cpp" -o "$WORK/floor32.exe"
+i686-w64-mingw32-g++-win32 $FLAGS "$ROOT/bench/installer/floor_exception.cpp" -o "$WORK/floor32.exe"
 size_floor=$(stat -c %s "$WORK/floor32.exe")
 size_release=$(stat -c %s "$RELEASE")
 # shellcheck disable=SC2086

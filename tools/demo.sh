@@ -40,19 +40,22 @@ mkdir -p "$DEMO"
 : >"$LOG"
 
 say() { echo "demo: $*"; }
+KES_SAY="demo:"  # the prefix of the step lines of tools/lib/common.sh
+t_demo=$SECONDS
 fail() {
   echo "demo: FAILED: $*" >&2
   exit 1
 }
 
-# 1. Build. The output goes to the log; only a failure shows it.
+# 1. Build only what the demo runs: the installer and the robot of the win64 tree (configured as
+# tools/check.sh does, so that both share it). The output goes to the log; only a failure shows it.
 # Wine draws the title bars' buttons with its Marlett font (fonts-wine); without it they show
 # letters ("r" for the close box).
 KES_PACKAGES="$KES_PACKAGES fonts-wine"
-kes_install_packages
+kes_install_packages || fail "the packages could not be installed"
+demo_build() { kes_configure win64 && kes_build win64 kesinst kesrobot; }
 if [ $build = 1 ]; then
-  say "building the installer and the tools (output in $LOG)"
-  if ! kes_configure_and_build >>"$LOG" 2>&1; then
+  if ! KES_STEP_LOG=$LOG kes_step "building the installer and the robot (output in $LOG)" demo_build; then
     tail -n 30 "$LOG" >&2
     fail "the build failed; the whole output is in $LOG"
   fi
@@ -75,10 +78,11 @@ else
 fi
 export KES_BUILD
 source "$ROOT/tools/floppy.sh"
-say "making a 1.44 MB FAT12 floppy image and attaching it to Wine as drive A:"
+# The first run also makes the demo's Wine prefix.
 # shellcheck disable=SC2046
-floppy_setup --kind fat12 --install "$WIN64/src/installer/kesinst.exe $WIN64/tools/robot/kesrobot.exe $(ls "$PKG"/*)" \
-  >>"$LOG" 2>&1 || fail "the floppy could not be set up (see $LOG)"
+KES_STEP_LOG=$LOG kes_step "making a 1.44 MB FAT12 floppy image and attaching it to Wine as drive A:" \
+  floppy_setup --kind fat12 --install "$WIN64/src/installer/kesinst.exe $WIN64/tools/robot/kesrobot.exe $(ls "$PKG"/*)" ||
+  fail "the floppy could not be set up (see $LOG)"
 # This Wine does not look into fonts-wine's folder by itself; it does load the Windows font folder.
 cp /usr/share/wine/fonts/marlett.ttf "$FLOPPY_PREFIX/drive_c/windows/Fonts/" ||
   fail "Marlett is missing (fonts-wine)"
@@ -95,6 +99,7 @@ shoot() { # <number> <import window argument...>
 
 # 3. The installation.
 exitcode=""
+t_install=$SECONDS
 if [ $interactive = 1 ]; then
   say "the installer is open on your display $DISPLAY: answer its questions"
   (cd "$FLOPPY_PROGDIR" && timeout 3600 wine 'C:\kes\kesinst.exe') >>"$LOG" 2>&1 </dev/null &
@@ -154,11 +159,12 @@ shots=$(find "$SHOTS" -name 'question-*.png' | wc -l)
 if [ "$exitcode" = 0 ]; then
   fail "the installer ended with exit code 0: the installation was not completed"
 fi
-say "installation completed (exit code $exitcode); $shots question(s) recorded"
+say "installation completed (exit code $exitcode); $shots question(s) recorded; $((SECONDS - t_install)) s"
 
 # 4. Boot the disk. The boot sector is silent unless it fails; the kernel reports on COM1 and
 # ends QEMU with exit status 33.
 say "booting the disk in QEMU; the demo kernel says:"
+t_boot=$SECONDS
 status=0
 timeout 30 qemu-system-i386 -display none -drive file="$DEMO/floppy.img",format=raw,if=floppy \
   -boot a -serial stdio -device isa-debug-exit,iobase=0xf4,iosize=0x04 -no-reboot -monitor none \
@@ -170,8 +176,10 @@ if [ $status -ne 33 ] || ! grep -q '^End of the KESTRAND demo' "$DEMO/boot.txt";
   fail "the disk did not boot to the end of the demo (QEMU exit status $status)"
 fi
 
+say "  boot: $((SECONDS - t_boot)) s"
+
 echo
-say "done"
+say "done in $((SECONDS - t_demo)) s"
 echo "  the finished disk:  $DEMO/floppy.img"
 echo "  screenshots:        $SHOTS/ (question-1.png to question-$shots.png)"
 echo "  boot it yourself:   qemu-system-i386 -drive file=$DEMO/floppy.img,format=raw,if=floppy -boot a"
