@@ -9,6 +9,9 @@
 #
 # Scenarios that share a disk (the abort cases) run one after the other in one session; the
 # others get a fresh disk each. Needs root (loop devices, mounts), Wine, mtools, qemu-system-i386.
+# E2E_WINDOWS=win98 (or winxp, ...) runs them with the floppy prefix reporting that Windows
+# version (give each version a FLOPPY_PREFIX of its own); as win98 the installer's sectors must
+# go through the VWIN32 device.
 set -uo pipefail
 GROUP=${1:?usage: e2e.sh GROUP KESINST KESROBOT PACKAGE}
 KESINST=${2:?}
@@ -23,6 +26,7 @@ done
 
 floppy_begin
 WORK=$FLOPPY_WORK
+[ "${E2E_WINDOWS:-default}" = default ] || echo "== as Windows $E2E_WINDOWS (prefix $FLOPPY_PREFIX)"
 INSTALL="$KESINST $KESROBOT $(ls "$PKG"/*)"
 
 # The library: questions, disks, the boot check; then one file of scenarios per group, each

@@ -13,10 +13,22 @@ unmanaged_windows() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 }
 
+# E2E_WINDOWS (win98, winxp, ...; "default" or empty: Wine's own) is the Windows version the
+# floppy prefix reports. Each version has a prefix of its own, so it is written once. Runs under
+# a set version are traced on Wine's vxd channel: collect_record counts the VWIN32 transfers.
+windows_version() {
+  [ "${E2E_WINDOWS:-default}" != default ] || return 0
+  export WINEDEBUG=-all,+vxd
+  grep -q "^\"Version\"=\"$E2E_WINDOWS\"" "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+  wine reg add 'HKCU\Software\Wine' /v Version /d "$E2E_WINDOWS" /f >/dev/null 2>&1 || return 1
+  wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; wineserver -p >/dev/null 2>&1
+}
+
 # disk [floppy_setup options]: a fresh session with the program and the package in C:\kes.
 disk() {
   floppy_setup "$@" --install "$INSTALL" || { fail "the disk could not be set up ($*)"; return 1; }
   unmanaged_windows
+  windows_version || { fail "the prefix could not be set to Windows $E2E_WINDOWS"; return 1; }
   save_sector0
 }
 
@@ -133,5 +145,6 @@ package_installed() {
   return $ok
 }
 freedos_installed() {
-  same_as kernel.sys "$PKG/kernel._ys" && same_as command.com "$PKG/command._om" && sector0_merged
+  same_as kernel.sys "$PKG/kernel._ys" && same_as command.com "$PKG/command._om" && sector0_merged &&
+    sectors_through_vwin32
 }

@@ -61,6 +61,28 @@ collect_record() {
   RECORD=$(grep -aE '^(Q[0-9]+|A[0-9]+|EXIT|ROBOT:|VISIBLE)' "$1" | tr -d '\r')
   ASKED=$(grep -E '^Q[0-9]+ ' <<<"$RECORD" | while IFS= read -r l; do question_name "$l"; done)
   EXIT_CODE=$(sed -n 's/^EXIT \([0-9]*\)$/\1/p' <<<"$RECORD")
+  # Under a set Windows version (lib/disks.sh, windows_version) Wine traces every VWIN32 call:
+  # absolute disk reads (int 25h) and writes (int 26h) of drive A: (EAX 0).
+  VWIN32_READS=$(grep -ac "Control 'VWIN32_DIOC_DOS_INT25': eax=0x00000000," "$1")
+  VWIN32_WRITES=$(grep -ac "Control 'VWIN32_DIOC_DOS_INT26': eax=0x00000000," "$1")
+  case ${E2E_WINDOWS:-default} in
+    default | win95 | win98 | winme) ;;
+    *) ! grep -aq "VWIN32_DIOC" "$1" || fail "the NT family ($E2E_WINDOWS) went through VWIN32" ;;
+  esac
+}
+
+# On the 9x family the sectors go through the VWIN32 device: the last run read and wrote drive A:
+# that way (and Wine's int 26h reports success whatever happened, so the disk's own bytes are
+# checked besides, by the caller).
+sectors_through_vwin32() {
+  case ${E2E_WINDOWS:-default} in
+    win95 | win98 | winme)
+      [ "$VWIN32_WRITES" -gt 0 ] && [ "$VWIN32_READS" -gt 0 ] || {
+        echo "    as Windows $E2E_WINDOWS the sectors did not go through VWIN32" \
+          "($VWIN32_READS reads, $VWIN32_WRITES writes of drive A:)"
+        return 1
+      } ;;
+  esac
 }
 
 # expect_questions NAME...: the questions asked, in this order, and nothing else.
