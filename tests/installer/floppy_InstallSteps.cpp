@@ -76,43 +76,54 @@ const char kUserConfig[] = "DEVICE=HIMEM.SYS\r\nFILES=30\r\n";
 const char kUserAutoexec[] = "@ECHO OFF\r\nPROMPT $P$G\r\n";
 const char kOlderBackup[] = "FILES=20\r\n";
 
-// Windows refuses to open a read-only file for writing and to move a file over a read-only one;
-// Wine run as root does both. While this object lives, the steps get Windows' answers.
+// Windows refuses to open a read-only file for writing, to copy over one and to move a file over
+// one; Wine run as root does some of it all the same. While this object lives, the steps get
+// Windows' answers.
 class WindowsReadOnlyRules {
 public:
     WindowsReadOnlyRules()
         : create("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(&Create)),
+          copy("kernel32.dll", "CopyFileA", reinterpret_cast<void*>(&Copy)),
           move("kernel32.dll", "MoveFileExA", reinterpret_cast<void*>(&Move))
     {
         createOriginal = create.Original<decltype(&CreateFileA)>();
+        copyOriginal = copy.Original<decltype(&CopyFileA)>();
         moveOriginal = move.Original<decltype(&MoveFileExA)>();
     }
-    bool Installed() const { return create.Installed() && move.Installed(); }
+    bool Installed() const { return create.Installed() && copy.Installed() && move.Installed(); }
 
 private:
+    static bool Refused(const char* path)
+    {
+        if (!IsReadOnly(path))
+            return false;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return true;
+    }
     static HANDLE WINAPI Create(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                                 DWORD disposition, DWORD flags, HANDLE templateFile)
     {
-        if ((access & (GENERIC_WRITE | GENERIC_ALL)) && IsReadOnly(name)) {
-            SetLastError(ERROR_ACCESS_DENIED);
+        if ((access & (GENERIC_WRITE | GENERIC_ALL)) && Refused(name))
             return INVALID_HANDLE_VALUE;
-        }
         return createOriginal(name, access, share, security, disposition, flags, templateFile);
+    }
+    static BOOL WINAPI Copy(LPCSTR from, LPCSTR to, BOOL failIfExists)
+    {
+        return !Refused(to) && copyOriginal(from, to, failIfExists);
     }
     static BOOL WINAPI Move(LPCSTR from, LPCSTR to, DWORD flags)
     {
-        if (IsReadOnly(to)) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-        return moveOriginal(from, to, flags);
+        return !Refused(to) && moveOriginal(from, to, flags);
     }
     static decltype(&CreateFileA) createOriginal;
+    static decltype(&CopyFileA) copyOriginal;
     static decltype(&MoveFileExA) moveOriginal;
     ImportHook create;
+    ImportHook copy;
     ImportHook move;
 };
 decltype(&CreateFileA) WindowsReadOnlyRules::createOriginal;
+decltype(&CopyFileA) WindowsReadOnlyRules::copyOriginal;
 decltype(&MoveFileExA) WindowsReadOnlyRules::moveOriginal;
 
 // MoveFileExA failing with one error code, as on Windows 95/98/Me (not implemented) or on a disk
