@@ -74,11 +74,45 @@ bool IsInstallersOwn(WFile* file, const char* path)
     return IsInstallerStartupFile(head, n) != 0;
 }
 
+// Clears the read-only attribute of a file of the installer's own (a backup or its temporary
+// copy): Windows neither deletes nor replaces a read-only file. True when the file is missing or
+// writable now.
+bool MakeWritable(const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+        return true;
+    return SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// Deletes a file of the installer's own; true when it is gone (or was never there).
+bool RemoveOwnFile(const char* path)
+{
+    MakeWritable(path);
+    return DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// Gives the complete copy at `temp` the backup's name, over an older backup. Windows 95/98/Me
+// export MoveFileExA but do not implement it; there the older backup is deleted first, when the
+// complete copy is already on the disk beside the user's file.
+bool PutBackupInPlace(const char* temp, const char* backup)
+{
+    if (!MakeWritable(backup))
+        return false;
+    if (MoveFileExA(temp, backup, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return false;
+    return RemoveOwnFile(backup) && MoveFileA(temp, backup);
+}
+
 // Keeps the user's file as its .zeb backup before it is replaced. The copy is made under a
 // temporary name first and only a complete copy takes the backup's name, so a disk too full for
-// it keeps both the file and any older backup as they were. Returns false when no backup could
-// be made; a missing file needs none, and neither does the installer's own file from an earlier
-// run, whose backup already holds what the user had.
+// it keeps both the file and any older backup as they were. The backup is the installer's own
+// file and never read-only, whatever the user's file is (CopyFileA copies the attribute), so that
+// a later run can replace it; a temporary copy is never left behind. Returns false when no
+// backup could be made; a missing file needs none, and neither does the installer's own file
+// from an earlier run, whose backup already holds what the user had.
 bool KeepBackup(WFile* file, const char* path)
 {
     if (!FileExists(path) || IsInstallersOwn(file, path))
@@ -87,25 +121,42 @@ bool KeepBackup(WFile* file, const char* path)
     char temp[MAX_PATH];
     if (!MakeBackupPath(path, backup, sizeof backup) || !MakeBackupTempPath(path, temp, sizeof temp))
         return false;
-    if (CopyFileA(path, temp, FALSE) && MoveFileExA(temp, backup, MOVEFILE_REPLACE_EXISTING))
+    // A copy left by a run that was cut off could be read-only, and CopyFileA does not overwrite that.
+    if (RemoveOwnFile(temp) && CopyFileA(path, temp, FALSE) && MakeWritable(temp) && PutBackupInPlace(temp, backup))
         return true;
-    DeleteFileA(temp);
+    RemoveOwnFile(temp);
     return false;
 }
 
-// Writes the new contents after keeping the old file as its backup; a failure is reported as the
-// disk fault "Could not create/update <name>", and a file whose backup could not be made is left
-// untouched.
-void ReplaceStartupFile(WFile* file, char drive, const char* name, const char* const* parts)
+// True unless the file exists and is read-only.
+bool IsWritableOrMissing(const char* path)
 {
-    const DrivePath path = MakeDrivePath(drive, name);
-    if (!KeepBackup(file, path.text))
-        throw InstallError::DiskFault(kUpdateFailed, name);
-    file->Open(path.text, WF_WRITE);
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Writes the new contents of one start-up file; a failure is reported as the disk fault
+// "Could not create/update <name>".
+void RewriteStartupFile(WFile* file, const char* path, const char* name, const char* const* parts)
+{
+    file->Open(path, WF_WRITE);
     if (!file->IsOpen())
         throw InstallError::DiskFault(kUpdateFailed, name);
     if (!WriteParts(file, parts))
         throw InstallError::DiskFault(kUpdateFailed, name);
+}
+
+// True when `source` and `destination` are one file, as when the package is started from the disk
+// it installs onto: that copy is already made.
+bool IsAlreadyInPlace(const char* source, const char* destination)
+{
+    char a[MAX_PATH];
+    char b[MAX_PATH];
+    char* name;
+    const DWORD n = GetFullPathNameA(source, sizeof a, a, &name);
+    const DWORD m = GetFullPathNameA(destination, sizeof b, b, &name);
+    return n > 0 && n < sizeof a && m > 0 && m < sizeof b && IsSameFullPath(a, b) &&
+           GetFileAttributesA(b) != INVALID_FILE_ATTRIBUTES;
 }
 }  // namespace
 
@@ -118,6 +169,9 @@ int CopyPackageFile(WProgressWindow* progress, char drive, const char* source, c
     // A name that does not fit cannot be copied under its own name.
     if (!destination.fits)
         throw InstallError::PackageFault("Could not copy %s", target);
+    // Copying a file onto itself fails; a missing file is no copy already made.
+    if (IsAlreadyInPlace(source, destination.text))
+        return 1;
     const BOOL copied = CopyFileA(source, destination.text, FALSE);
     if (!copied)
         throw InstallError::PackageFault("Could not copy %s", target);
@@ -158,7 +212,19 @@ void UpdateStartupFiles(WProgressWindow* progress, char drive, WFile* file)
     CopyPackageFile(progress, drive, "ksstart._om", "ksstart.com");
     progress->Show();
     progress->SetStep("Updating config.sys");
-    ReplaceStartupFile(file, drive, "config.sys", kConfigSysParts);
+    const DrivePath config = MakeDrivePath(drive, "config.sys");
+    const DrivePath autoexec = MakeDrivePath(drive, "autoexec.bat");
+    // Both backups are made, and both files found writable, before either file changes: the PC
+    // never boots with one start-up file of the user's and one of ours.
+    if (!KeepBackup(file, config.text))
+        throw InstallError::DiskFault(kUpdateFailed, "config.sys");
+    if (!KeepBackup(file, autoexec.text))
+        throw InstallError::DiskFault(kUpdateFailed, "autoexec.bat");
+    if (!IsWritableOrMissing(config.text))
+        throw InstallError::DiskFault(kUpdateFailed, "config.sys");
+    if (!IsWritableOrMissing(autoexec.text))
+        throw InstallError::DiskFault(kUpdateFailed, "autoexec.bat");
+    RewriteStartupFile(file, config.text, "config.sys", kConfigSysParts);
     progress->SetStep("Updating autoexec.bat");
-    ReplaceStartupFile(file, drive, "autoexec.bat", kAutoexecBatParts);
+    RewriteStartupFile(file, autoexec.text, "autoexec.bat", kAutoexecBatParts);
 }

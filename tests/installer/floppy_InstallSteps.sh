@@ -79,6 +79,13 @@ check absent 'autoexec.ze$'
 check absent kernel.sys
 floppy_end
 
+# Read-only files and moves that fail (through import hooks); the tests check the files themselves.
+group 'UserStartupFilesTest.*' --kind fat12 --install "$PACKAGE"
+check absent 'config.ze$'
+check absent 'autoexec.ze$'
+check same_as config.sys "$PKG/config.sys"
+floppy_end
+
 group 'InstallStepsTest.Fat16_*' --kind fat16 --tmpfs 16m --install "$PACKAGE"
 check sector0_merged
 check same_as kernel.sys "$PKG/kernel._ys"

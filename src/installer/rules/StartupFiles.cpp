@@ -38,3 +38,18 @@ int MakeBackupTempPath(const char* path, char* temp, size_t size)
 {
     return ReplaceExtension(path, ".ze$", temp, size);
 }
+
+bool IsSameFullPath(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+        if (x == '\0')
+            return true;
+    }
+}

@@ -1,5 +1,6 @@
 #pragma once
-// What the installer writes into config.sys and autoexec.bat, and where the old ones are kept.
+// What the installer writes into config.sys and autoexec.bat, where the old ones are kept, and
+// when a file to be copied is already the file it would be copied to.
 #include <cstddef>
 
 // The marker line: three blanks after the product word. The last line of each file has no line
@@ -21,3 +22,8 @@ int MakeBackupPath(const char* path, char* backup, size_t size);
 // Where the backup is copied first (".ze$"), so that an old backup is replaced only by a complete
 // copy. Same rules as MakeBackupPath.
 int MakeBackupTempPath(const char* path, char* temp, size_t size);
+
+// True when two full paths (as GetFullPathName makes them) name the same file: equal but for the case
+// of ASCII letters, as FAT compares names. Only ASCII letters are folded: the files copied are
+// ASCII names in a drive's root, and no other character of the code page is taken for another.
+bool IsSameFullPath(const char* a, const char* b);

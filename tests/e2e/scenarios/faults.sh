@@ -95,6 +95,47 @@ PY
   check same_as ksstart.com "$PKG/ksstart._om"
   check root_is command.com ksstart.com config.sys config.zeb autoexec.bat NOTES.TXT DATA.BIN
   floppy_end
+
+  # Room for the backup of config.sys but not for that of a large autoexec.bat: both backups come
+  # before either file is rewritten, so neither start-up file changes and the message names the
+  # second one.
+  begin fault_backup_no_room_second
+  img=$WORK/user-full2.img pages=0
+  python3 - "$WORK/BIG" <<'PY'
+import os, sys
+lines = b"".join(b"CALL C:\\TOOLS\\TOOL%04d.BAT\r\n" % i for i in range(1500))
+open(os.path.join(sys.argv[1], "AUTOEXEC.BAT"), "wb").write(lines)       # about 40 KB
+PY
+  files="$USER_DIR/NOTES.TXT $USER_DIR/DATA.BIN $USER_DIR/COMMAND.COM $USER_DIR/CONFIG.SYS $WORK/BIG/AUTOEXEC.BAT"
+  # shellcheck disable=SC2086
+  floppy_make_image fat12 "$img" $files || return
+  # Room for the user's files, ksstart.com, config.zeb and one page more.
+  for f in $files "$PKG/ksstart._om"; do pages=$((pages + ($(stat -c %s "$f") + 4095) / 4096)); done
+  disk --image "$img" --tmpfs $(((pages + 2) * 4))k || return
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable "Disk(Could not create/update autoexec.bat)"
+  expect_exit failed
+  check no_temporary_copies
+  floppy_finish
+  check same_as config.sys "$USER_DIR/CONFIG.SYS"
+  check same_as autoexec.bat "$WORK/BIG/AUTOEXEC.BAT"
+  check same_as config.zeb "$USER_DIR/CONFIG.SYS"
+  check root_is command.com ksstart.com config.sys config.zeb autoexec.bat NOTES.TXT DATA.BIN
+  floppy_end
+}
+
+# No backup's temporary copy (*.ze$) on the disk of the running session.
+no_temporary_copies() {
+  [ -z "$(find "$FLOPPY_DIR" -maxdepth 1 -iname '*.ze$')" ] ||
+    { echo "    a temporary copy was left: $(cd "$FLOPPY_DIR" && ls -- *.[zZ][eE]\$)"; return 1; }
+}
+# The file NAME of the running session's disk is there and not read-only (Wine keeps the
+# read-only attribute as a file without write permission).
+writable_in_session() {
+  local f
+  f=$(find "$FLOPPY_DIR" -maxdepth 1 -iname "$1" | head -n 1)
+  [ -n "$f" ] || { echo "    $1 is missing"; return 1; }
+  [ -n "$(find "$f" -perm /222)" ] || { echo "    $1 is read-only"; return 1; }
 }
 
 # A first run stops at a missing package file after the start-up files were replaced; once the
@@ -111,6 +152,32 @@ fault_then_rerun() {
   run_installer default default Modify_current_OS default
   expect_questions Welcome Drive Bootable Completed
   expect_exit completed
+  floppy_finish
+  check package_installed
+  check user_startup_kept
+  check root_is $MODIFIED_ROOT
+  floppy_end
+
+  # A read-only config.sys stops the run before either start-up file changes, with both backups
+  # made and writable; once the user clears the attribute, a second run completes.
+  begin fault_read_only_config_then_rerun
+  img=$(user_image fat12 os) && disk --image "$img" || return
+  local config
+  config=$(find "$FLOPPY_DIR" -maxdepth 1 -iname config.sys)
+  chmod a-w "$config"
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable "Disk(Could not create/update config.sys)"
+  expect_exit failed
+  check cmp -s "$config" "$USER_DIR/CONFIG.SYS"
+  check cmp -s "$(find "$FLOPPY_DIR" -maxdepth 1 -iname autoexec.bat)" "$USER_DIR/AUTOEXEC.BAT"
+  check writable_in_session config.zeb
+  check writable_in_session autoexec.zeb
+  check no_temporary_copies
+  chmod u+w "$config"
+  run_installer default default Modify_current_OS default
+  expect_questions Welcome Drive Bootable Completed
+  expect_exit completed
+  check no_temporary_copies
   floppy_finish
   check package_installed
   check user_startup_kept

@@ -126,7 +126,30 @@ path_keyboard() {
   floppy_end
 }
 
+# The package copied onto the floppy and started from there: the package files that are their
+# own targets count as copied, and the disk boots with the package beside the installation.
+path_package_on_disk() {
+  begin path_package_on_disk
+  disk --kind fat12 || return
+  cp "$KESINST" "$PKG"/* "$FLOPPY_DIR/"
+  local out=$WORK/robot.out
+  floppy_run "$FLOPPY_PROGDIR/kesrobot.exe" --timeout 30 --run 'A:\kesinst.exe' --folder 'A:\' \
+    default default default default >"$out" 2>&1
+  ROBOT_STATUS=$?
+  collect_record "$out"
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  check no_probe_in_session
+  floppy_finish
+  check freedos_installed
+  check package_installed
+  # shellcheck disable=SC2046
+  check root_is $FREEDOS_NAMES $PACKAGE_NAMES kesinst.exe $(cd "$PKG" && ls | grep -vx '0[0-9]*\.dat')
+  check boots "$FLOPPY_IMAGE" floppy KESTEST
+  floppy_end
+}
+
 group_paths() {
   path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16
-  path_keyboard; path_started_elsewhere
+  path_keyboard; path_started_elsewhere; path_package_on_disk
 }

@@ -71,3 +71,27 @@ TEST(StartupFiles, BackupThatDoesNotFitIsRefusedNotCut)
     EXPECT_EQ(0, MakeBackupTempPath("A:\\config.sys", b, 13));
     EXPECT_STREQ("", b);
 }
+
+TEST(StartupFiles, SameFullPathIgnoresOnlyTheCaseOfAsciiLetters)
+{
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } rows[] = {
+        {"A:\\0000.dat", "A:\\0000.dat", true},
+        {"a:\\0000.DAT", "A:\\0000.dat", true},
+        {"A:\\KESTRAND.EXE", "a:\\kestrand.exe", true},
+        {"A:\\0000.dat", "B:\\0000.dat", false},
+        {"A:\\0000.dat", "A:\\kes\\0000.dat", false},
+        {"A:\\0000.dat", "A:\\0000.da", false},
+        {"A:\\0000.da", "A:\\0000.dat", false},
+        {"A:\\0000.dat", "A:\\0000.dat ", false},
+        {"A:\\[.dat", "A:\\{.dat", false},  // 0x5B and 0x7B differ by the case bit but are no letters
+        {"A:\\@.dat", "A:\\`.dat", false},
+        {"A:\\\xC4.dat", "A:\\\xE4.dat", false},  // the code page's letters are not folded
+        {"", "", true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.same, IsSameFullPath(row.a, row.b)) << row.a << " / " << row.b;
+}
