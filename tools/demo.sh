@@ -80,7 +80,7 @@ export KES_BUILD
 source "$ROOT/tools/floppy.sh"
 # The first run also makes the demo's Wine prefix.
 # shellcheck disable=SC2046
-KES_STEP_LOG=$LOG kes_step "making a 1.44 MB FAT12 floppy image and attaching it to Wine as drive A:" \
+KES_STEP_LOG=$LOG kes_step "making a 1.44 MB FAT12 floppy image (drive A: of Wine)" \
   floppy_setup --kind fat12 --install "$WIN64/src/installer/kesinst.exe $WIN64/tools/robot/kesrobot.exe $(ls "$PKG"/*)" ||
   fail "the floppy could not be set up (see $LOG)"
 # This Wine does not look into fonts-wine's folder by itself; it does load the Windows font folder.

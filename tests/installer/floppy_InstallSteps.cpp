@@ -153,9 +153,10 @@ private:
         std::string name = path;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".zeb") == 0) {
             const std::string temp = name.substr(0, name.size() - 1) + "$";
-            const std::string user = name.substr(0, name.size() - 4) + (name.find("config") != std::string::npos ? ".sys" : ".bat");
-            deletions.push_back(name + (ReadAll(temp.c_str()) == ReadAll(user.c_str()) ? " after its copy"
-                                                                                       : " before its copy"));
+            const bool config = name.find("config") != std::string::npos;
+            const std::string user = name.substr(0, name.size() - 4) + (config ? ".sys" : ".bat");
+            const bool complete = ReadAll(temp.c_str()) == ReadAll(user.c_str());
+            deletions.push_back(name + (complete ? " after its copy" : " before its copy"));
         }
         return removeOriginal(path);
     }

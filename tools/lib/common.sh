@@ -26,6 +26,7 @@ kes_step() {
   else
     "$@" || rc=$?
   fi
+  title=${title%% (*}  # the closing line without the parenthesis
   if [ $rc -eq 0 ]; then
     echo "${KES_SAY:-==}   $title: $((SECONDS - t0)) s"
   else
