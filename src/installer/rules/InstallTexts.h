@@ -67,7 +67,7 @@ inline constexpr char kReadmeMissingError[] =
 inline constexpr char kReadmeEmptyError[] =
     "The licence readme.txt in %s is empty.\n\n"
     "The package is incomplete: ask its maker for a package with its licence.";
-inline constexpr char kPackageFolderMarkup[] = "<S> KESTRAND was not installed.\n<=>";
+inline constexpr char kPackageFolderMarkup[] = "<S>KESTRAND was not installed.\n<=>";
 
 // No removable drive at all: a disk fault, shown with the disk-fault advice.
 inline constexpr char kNoRemovableDriveError[] =
