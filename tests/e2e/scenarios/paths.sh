@@ -147,7 +147,7 @@ path_package_folders() {
            fi
            rm -rf "$WORK/zip" && mkdir -p "$FLOPPY_PREFIX/drive_c/$base" &&
              cpack -G ZIP --config "$KES_CPACK_CONFIG" -B "$WORK/zip" >"$WORK/cpack.log" 2>&1 &&
-             unzip -q -o "$WORK"/zip/*.zip -d "$FLOPPY_PREFIX/drive_c/$base" ||
+             python3 -m zipfile -e "$WORK"/zip/*.zip "$FLOPPY_PREFIX/drive_c/$base" ||
              { fail "the release zip could not be made and extracted"; cat "$WORK/cpack.log"; floppy_end; continue; }
            rel=$base/$(basename "$WORK"/zip/*.zip .zip)
            folder='C:\'${rel//\//\\}
