@@ -1,6 +1,7 @@
 # The demo installation package and the release zip (Windows builds).
 #   cmake --build build/win32 --target package  ->  kestrand-installer-<version>-win32.zip
-# The zip holds kesinst.exe, the notes for package makers and the demo package as an example.
+# The zip holds kesinst.exe, the notes for package makers and the demo package as an example,
+# with its own copy of kesinst.exe so that it runs as extracted.
 
 # The demo package, rebuilt whenever its sources change; the end-to-end tests install it.
 set(KES_DEMO_PACKAGE ${CMAKE_BINARY_DIR}/demo-package)
@@ -17,6 +18,8 @@ add_custom_target(demo_package ALL DEPENDS ${CMAKE_BINARY_DIR}/demo-package.stam
 install(TARGETS kesinst RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/package-makers.txt DESTINATION .)
 install(DIRECTORY ${KES_DEMO_PACKAGE}/ DESTINATION example)
+# The example runs as extracted: the program works on its own folder, so it is there too.
+install(TARGETS kesinst RUNTIME DESTINATION example)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(CPACK_SYSTEM_NAME win32)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # tools/check-package.sh BUILD NAME KESINST.EXE DEMO-PACKAGE: makes the release zip as the README
 # says (`cmake --build BUILD --target package`) and checks that BUILD/NAME.zip holds, in the folder
-# NAME, exactly the program, the notes for package makers and the demo package in example/, each
-# file the same as the one built.
+# NAME, exactly the program, the notes for package makers and the demo package in example/ with
+# its own copy of the program (so that it runs as extracted), each file the same as the one built.
 set -euo pipefail
 build=$1 name=$2 exe=$3 demo=$4
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,7 +14,7 @@ cmake --build "$build" --target package >"$build/package.log" 2>&1 ||
 /usr/bin/python3 - "$zip" "$name" "$exe" "$ROOT/docs/package-makers.txt" "$demo" <<'PY'
 import os, sys, zipfile
 zip_path, name, exe, notes, demo = sys.argv[1:6]
-want = {name + "/kesinst.exe": exe, name + "/package-makers.txt": notes}
+want = {name + "/kesinst.exe": exe, name + "/example/kesinst.exe": exe, name + "/package-makers.txt": notes}
 for f in os.listdir(demo):
     want[name + "/example/" + f] = os.path.join(demo, f)
 problems = []

@@ -6,6 +6,108 @@ namespace {
 // The program's own path and relative names are resolved within 256 characters, leaving room
 // in the MAX_PATH buffer for nothing the caller did not ask for.
 constexpr DWORD kResolveLimit = 256;
+// GetModuleFileNameW takes no longer name than this (the longest path the NT family knows).
+constexpr size_t kLongestPath = 32768;
+
+std::wstring Widen(const char* text)
+{
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], n) != n)
+        return std::wstring();
+    wide.resize(static_cast<size_t>(n) - 1);
+    return wide;
+}
+
+// The full UTF-16 path that a name stands for; empty when it cannot be resolved or is longer than
+// a path without the "\\?\" prefix may be.
+std::wstring ResolveFileNameW(const char* name)
+{
+    const bool own = name[0] == '>';
+    const char* rest = own ? name + 1 : name;
+    if (own && *rest == '\\')
+        ++rest;
+    const std::wstring wideRest = Widen(rest);
+    std::wstring full;
+    if (own) {
+        full = ProgramFileNameW();
+        const size_t slash = full.rfind(L'\\');
+        if (slash == std::wstring::npos)
+            return std::wstring();
+        full.resize(slash + 1);
+        full += wideRest;
+    } else {
+        if (wideRest.empty())
+            return std::wstring();
+        const DWORD need = GetFullPathNameW(wideRest.c_str(), 0, nullptr, nullptr);
+        if (need == 0)
+            return std::wstring();
+        full.assign(need, L'\0');
+        const DWORD n = GetFullPathNameW(wideRest.c_str(), need, &full[0], nullptr);
+        if (n == 0 || n >= need)
+            return std::wstring();
+        full.resize(n);
+    }
+    if (full.size() >= MAX_PATH)
+        return std::wstring();
+    return full;
+}
+}  // namespace
+
+bool WideFileNames()
+{
+    // The high bit of GetVersion marks the 9x family.
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
+std::wstring ProgramFileNameW()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return std::wstring();
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        // Cut short (XP then leaves it unterminated): ask again with more room.
+        if (path.size() >= kLongestPath)
+            return std::wstring();
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string ProgramFolderText()
+{
+    std::string folder;
+    if (WideFileNames()) {
+        std::wstring path = ProgramFileNameW();
+        const size_t slash = path.rfind(L'\\');
+        if (slash == std::wstring::npos)
+            return folder;
+        path.resize(slash);
+        const int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), nullptr, 0,
+                                          "?", nullptr);
+        if (n > 0) {
+            folder.assign(static_cast<size_t>(n), '\0');
+            WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), &folder[0], n, "?",
+                                nullptr);
+        }
+    } else {
+        char path[MAX_PATH];
+        const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH)
+            return folder;
+        folder.assign(path, n);
+        const size_t slash = folder.rfind('\\');
+        folder.resize(slash == std::string::npos ? 0 : slash);
+    }
+    if (!folder.empty() && folder.back() == ':')
+        folder += '\\';
+    return folder;
 }
 
 WFile::~WFile()
@@ -48,15 +150,24 @@ int ResolveFileName(const char* name, char* buffer)
 int WFile::Open(const char* name, uint32_t newMode)
 {
     lastError = 0;
-    char path[MAX_PATH];
     mode = AddDefaultCreationBits(newMode);
-    if (!ResolveFileName(name, path)) {
-        // A name we cannot hold whole is refused rather than cut to some other file's name.
-        lastError = ERROR_FILENAME_EXCED_RANGE;
-        return 1;
-    }
     const FileOpenArgs a = MapFileMode(mode);
-    handle = CreateFileA(path, a.access, a.share, nullptr, a.disposition, a.flags, nullptr);
+    // A name we cannot hold whole is refused rather than cut to some other file's name.
+    if (WideFileNames()) {
+        const std::wstring path = ResolveFileNameW(name);
+        if (path.empty()) {
+            lastError = ERROR_FILENAME_EXCED_RANGE;
+            return 1;
+        }
+        handle = CreateFileW(path.c_str(), a.access, a.share, nullptr, a.disposition, a.flags, nullptr);
+    } else {
+        char path[MAX_PATH];
+        if (!ResolveFileName(name, path)) {
+            lastError = ERROR_FILENAME_EXCED_RANGE;
+            return 1;
+        }
+        handle = CreateFileA(path, a.access, a.share, nullptr, a.disposition, a.flags, nullptr);
+    }
     if (handle == INVALID_HANDLE_VALUE) {
         lastError = GetLastError();
         return 1;

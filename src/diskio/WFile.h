@@ -2,6 +2,7 @@
 // WFile: a thin object over one Win32 file handle, plus the program-folder name rule.
 #include <windows.h>
 #include <cstdint>
+#include <string>
 #include "diskio/rules/FileMode.h"
 
 class WFile {
@@ -27,7 +28,21 @@ public:
     uint32_t lastError = 0;
 };
 
-// Turns a name into a full path in `buffer` (MAX_PATH bytes). A name that begins with ">" names
+// Names of files and folders. The NT family takes them in UTF-16, so there Open resolves names
+// as UTF-16 (with the program's folder from GetModuleFileNameW and relative names against the
+// current folder, whatever their letters) and the limit is Windows' own MAX_PATH. The 9x family's
+// wide file calls are stubs: it keeps ResolveFileName and the ANSI calls.
+bool WideFileNames();
+
+// The program's own full file name in UTF-16 (NT family), however long; empty when unknown.
+std::wstring ProgramFileNameW();
+
+// The folder that holds the program, without a final backslash (but "C:\" for a drive's root),
+// in the system's ANSI code page with '?' for letters it lacks: for messages to the user.
+std::string ProgramFolderText();
+
+// The 9x family's resolution (and the ANSI form of the rule):
+// turns a name into a full path in `buffer` (MAX_PATH bytes). A name that begins with ">" names
 // a file in the folder that holds the program. Returns 1 when the full path fits, 0 when it does
 // not (or cannot be resolved); `buffer` is then the empty string.
 int ResolveFileName(const char* name, char* buffer);

@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+#include "diskio/WFile.h"
+
 void RestrictDllSearch()
 {
     // Both calls are looked up at run time: older systems lack them (SetDefaultDllDirectories came
@@ -26,6 +28,16 @@ void RestrictDllSearch()
 
 void EnterProgramFolder()
 {
+    if (WideFileNames()) {
+        // In UTF-16, so that a folder with letters outside the ANSI code page is found too.
+        std::wstring folder = ProgramFileNameW();
+        const size_t slash = folder.rfind(L'\\');
+        if (slash == std::wstring::npos)
+            return;
+        folder.resize(slash + 1);
+        SetCurrentDirectoryW(folder.c_str());
+        return;
+    }
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)

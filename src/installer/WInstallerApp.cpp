@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 #include "dialogs/WMessageDialog.h"
 #include "diskio/WFile.h"
@@ -13,10 +14,9 @@
 #include "installer/WProgressWindow.h"
 #include "installer/rules/DriveList.h"
 #include "installer/rules/InstallTexts.h"
+#include "installer/rules/LicenceText.h"
 
 namespace {
-
-const char kReadmeMissing[] = "Could not open readme.txt";
 
 int Ask(const char* text, const char* caption, const char* icon, const char* buttons,
         const char* markup = nullptr, int32_t* state = nullptr, char* value = nullptr)
@@ -29,22 +29,51 @@ void OpenDocument(const char* name)
     ShellExecuteA(nullptr, "open", name, "", "", SW_SHOWNORMAL);
 }
 
-// The whole licence text from the program's folder, with a terminating zero.
-std::unique_ptr<char[]> ReadLicence(WFile& licence)
+// UTF-16 in the system's ANSI code page, '?' for each letter it lacks.
+std::string AnsiText(const std::u16string& wide)
+{
+    std::string ansi;
+    if (wide.empty() || wide.size() > 0x7FFFFFFFu)
+        return ansi;
+    const LPCWSTR text = reinterpret_cast<LPCWSTR>(wide.data());
+    const int length = static_cast<int>(wide.size());
+    const int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, "?", nullptr);
+    if (n <= 0)
+        return ansi;
+    ansi.assign(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, &ansi[0], n, "?", nullptr);
+    return ansi;
+}
+
+// The licence text from the program's folder as the edit control shows it: decoded from the
+// package maker's encoding, with CR LF line ends and nothing hidden behind a NUL.
+std::string ReadLicence(WFile& licence)
 {
     licence.Open(">readme.txt", WF_READ);
     if (!licence.IsOpen())
-        throw InstallError::PackageFault(kReadmeMissing);
+        throw InstallError::PackageFolder(kReadmeMissingError, ProgramFolderText().c_str());
     const uint32_t n = static_cast<uint32_t>(licence.GetSize());
     // A licence too large to hold is refused like a missing one, not cut or wrapped round.
-    std::unique_ptr<char[]> text(n < 0xFFFFFFFFu ? new (std::nothrow) char[static_cast<size_t>(n) + 1] : nullptr);
-    const uint32_t got = text ? licence.Read(text.get(), n) : 0;
+    std::unique_ptr<char[]> bytes(n < 0xFFFFFFFFu ? new (std::nothrow) char[static_cast<size_t>(n) + 1] : nullptr);
+    const uint32_t got = bytes ? licence.Read(bytes.get(), n) : 0;
     licence.Close();
     // A licence that cannot be read whole is not shown in part as if it were all of it.
-    if (!text || got != n)
-        throw InstallError::PackageFault(kReadmeMissing);
-    text[n] = '\0';
-    return text;
+    if (!bytes || got != n)
+        throw InstallError::PackageFolder(kReadmeMissingError, ProgramFolderText().c_str());
+    std::string shown;
+    try {
+        LicenceSource source = DecodeLicence(bytes.get(), n);
+        bytes.reset();
+        if (source.encoding == LICENCE_UNICODE)
+            source.ansi = AnsiText(source.wide);
+        shown = EditControlText(source.ansi);
+    } catch (const std::bad_alloc&) {
+        throw InstallError::PackageFolder(kReadmeMissingError, ProgramFolderText().c_str());
+    }
+    // Nothing to read is nothing to accept.
+    if (IsBlankLicence(shown))
+        throw InstallError::PackageFolder(kReadmeEmptyError, ProgramFolderText().c_str());
+    return shown;
 }
 
 // Offers the removable drives and returns the letter of the one the user picks.
@@ -122,6 +151,9 @@ void ShowFailure(const InstallError& error)
     case INSTALL_PACKAGE_FAULT:
         Ask(error.Message(), kAbortedCaption, IDI_HAND, kOkButton, kPackageFaultMarkup);
         break;
+    case INSTALL_PACKAGE_FOLDER:
+        Ask(error.Message(), kAbortedCaption, IDI_HAND, kOkButton, kPackageFolderMarkup);
+        break;
     default:
         break;
     }
@@ -138,11 +170,11 @@ int WInstallerApp::Run(HINSTANCE, HINSTANCE, LPSTR, int)
     try {
         WFile licence;
         {
-            std::unique_ptr<char[]> text = ReadLicence(licence);
+            std::string text = ReadLicence(licence);
             // Only Continue, which the acceptance box enables, goes on; a dialog ended without
             // a choice is no acceptance.
             if (Ask(kWelcomeText, kInstallerCaption, IDI_ASTERISK, kContinueAbort, kWelcomeMarkup,
-                    nullptr, text.get()) != ANSWER_CONTINUE)
+                    nullptr, &text[0]) != ANSWER_CONTINUE)
                 throw InstallError::Abort();
         }
         const char drive = ChooseDrive();

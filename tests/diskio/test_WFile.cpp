@@ -286,6 +286,44 @@ TEST_F(WFileTest, OverlongNamesAreRefusedWithoutOpeningAnything)
     }
 }
 
+// On the NT family Open resolves names in UTF-16: a current folder with letters outside the ANSI
+// code page still opens, and a full path may be as long as Windows' own limit (259 characters),
+// not only the 255 of the ANSI resolution.
+TEST_F(WFileTest, WideNamesOutsideTheCodePageAndUpToWindowsOwnLimit)
+{
+    ASSERT_TRUE(WideFileNames()) << "Wine reports the NT family unless told otherwise";
+    wchar_t current[MAX_PATH];
+    ASSERT_NE(0u, GetCurrentDirectoryW(MAX_PATH, current));
+    const std::wstring sub = std::wstring(current) + L"\\\u041f\u0430\u043a\u0435\u0442";
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryW(sub.c_str()));
+    WFile f;
+    EXPECT_EQ(0, f.Open("readme.txt", WF_WRITE));
+    EXPECT_EQ(3u, f.Write("abc", 3));
+    f.Close();
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((sub + L"\\readme.txt").c_str()));
+    EXPECT_EQ(0, f.Open("readme.txt", WF_READ));
+    EXPECT_EQ(3u, f.GetSize());
+    f.Close();
+    DeleteFileW((sub + L"\\readme.txt").c_str());
+    SetCurrentDirectoryW(current);
+    EXPECT_TRUE(RemoveDirectoryW(sub.c_str()));
+
+    ASSERT_LT(dir.size(), 200u);
+    for (size_t resolved : {256u, 259u, 260u}) {
+        SCOPED_TRACE(resolved);
+        const std::string name(resolved - dir.size() - 1, 'n');
+        const int failed = f.Open(name.c_str(), WF_WRITE);
+        EXPECT_EQ(resolved < MAX_PATH ? 0 : 1, failed);
+        if (failed) {
+            EXPECT_EQ(static_cast<uint32_t>(ERROR_FILENAME_EXCED_RANGE), f.lastError);
+        }
+        f.Close();
+        EXPECT_EQ(resolved < MAX_PATH ? 1 : 0, CountFiles());
+        DeleteFileA(name.c_str());
+    }
+}
+
 TEST_F(WFileTest, FailuresOnABadHandleShowInLastError)
 {
     WFile f;

@@ -3,12 +3,15 @@
 //
 // Output, one line each, flushed at once so a shell can follow it:
 //   Q<n> | <caption> | <first line of the message> | [+&Default] [-&Cancel] [&Other] | <controls>
+//   T<n> | <length> bytes | <hex>   (with --text-bytes <k>) the question's edit field: the length of
+//                        its text and its first <k> bytes, as the control holds them
 //   VISIBLE <n>          (with --cue) the question is on the screen and waits --cue ms
 //   SHOT <file>          (with --shots) the screen was saved while question <n> was visible
 //   A<n> | <what was done>
 //   EXIT <code>          (with --run) the installer's exit code
 //   ROBOT: <problem>     the robot could not go on; its exit status is then 1
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -32,6 +35,7 @@ struct Options {
     std::string shots;
     std::string log;
     int maxQuestions = 50;
+    DWORD textBytes = 0;        // with --text-bytes: how much of an edit field's text to print
 };
 
 FILE* logFile = nullptr;
@@ -68,6 +72,7 @@ void Usage()
         "  --shots <folder>      save the screen as <folder>\\question-<n>.bmp for each question\n"
         "  --log <file>          append every line to <file> too\n"
         "  --max <n>             give up after <n> questions (default 50)\n"
+        "  --text-bytes <k>      print the length and the first <k> bytes (hex) of each edit field\n"
         "answer: actions separated by ',', e.g. accept,Continue  select=1,Continue  escape\n"
         "  accept | check=N | uncheck=N | select=N | text=T | click=T | <button label> |\n"
         "  button=N | enter | escape | focus=ID | close | closewindow=T | wait=MS | default |\n"
@@ -109,6 +114,9 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->shots = argv[++i];
         } else if (arg == "--log" && hasValue) {
             options->log = argv[++i];
+        } else if (arg == "--text-bytes" && hasValue && ReadCount(argv[i + 1], &number)) {
+            options->textBytes = number;
+            ++i;
         } else if (arg == "--max" && hasValue && ReadCount(argv[i + 1], &number) && number) {
             options->maxQuestions = static_cast<int>(number);
             ++i;
@@ -132,6 +140,23 @@ bool ParseOptions(int argc, char** argv, Options* options)
     return true;
 }
 
+// The bytes an edit field holds, which its first line cannot show: line ends, a cut-off text.
+void RecordEditBytes(int number, const RobotQuestion& question, DWORD count)
+{
+    for (const RobotControl& control : question.controls) {
+        if (lstrcmpiA(control.className.c_str(), "Edit") != 0)
+            continue;
+        std::string hex;
+        const char digits[] = "0123456789abcdef";
+        for (size_t i = 0; i < control.text.size() && i < count; ++i) {
+            const unsigned char c = static_cast<unsigned char>(control.text[i]);
+            hex += digits[c >> 4];
+            hex += digits[c & 15];
+        }
+        Record("T%d | %lu bytes | %s", number, static_cast<unsigned long>(control.text.size()), hex.c_str());
+    }
+}
+
 // The installer started by --run, if any; it is never left running when the robot gives up.
 struct Installer {
     PROCESS_INFORMATION info = {};
@@ -143,16 +168,32 @@ struct Installer {
     }
 };
 
+// The value after `option` on the robot's own command line, in UTF-16: a folder with letters
+// outside the ANSI code page reaches argv only as '?'. Empty when the option is not given.
+std::wstring WideOption(const wchar_t* option)
+{
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring value;
+    for (int i = 1; args && i + 1 < count; ++i) {
+        if (lstrcmpW(args[i], option) == 0)
+            value = args[++i];
+    }
+    LocalFree(args);
+    return value;
+}
+
 bool StartInstaller(const Options& options, Installer* installer)
 {
-    STARTUPINFOA startup;
+    STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    std::vector<char> commandLine(options.run.begin(), options.run.end());
-    commandLine.push_back('\0');
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        options.folder.empty() ? nullptr : options.folder.c_str(), &startup,
-                        &installer->info)) {
+    std::wstring run = WideOption(L"--run");
+    const std::wstring folder = WideOption(L"--folder");
+    std::vector<wchar_t> commandLine(run.begin(), run.end());
+    commandLine.push_back(L'\0');
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &installer->info)) {
         Record("ROBOT: cannot start %s (error %lu)", options.run.c_str(), GetLastError());
         return false;
     }
@@ -235,6 +276,8 @@ int RunRobot(const Options& options)
         }
         RobotQuestion question = ObserveQuestion(dialog);
         Record("%s", DescribeQuestion(number, question).c_str());
+        if (options.textBytes)
+            RecordEditBytes(number, question, options.textBytes);
         if (options.cue) {
             Record("VISIBLE %d", number);
             Sleep(options.cueMs);

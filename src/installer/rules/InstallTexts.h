@@ -57,6 +57,18 @@ inline constexpr char kPackageFaultMarkup[] =
     "<S>A file could not be copied or created. Make sure there is enough space on the disk and that the "
     "installation package is complete!\n\n KESTRAND was not installed.\n<=>";
 
+// The licence of the package, readme.txt beside the program, missing or unusable: the program was
+// started outside its package (a zip opened in Explorer runs it from a temporary folder), or the
+// package is incomplete. Filled with the folder that was looked in; no disk was chosen yet, so the
+// mark-up gives no disk advice.
+inline constexpr char kReadmeMissingError[] =
+    "Could not open readme.txt in %s\n\n"
+    "Extract the whole package into one folder and start the installer from there.";
+inline constexpr char kReadmeEmptyError[] =
+    "The licence readme.txt in %s is empty.\n\n"
+    "The package is incomplete: ask its maker for a package with its licence.";
+inline constexpr char kPackageFolderMarkup[] = "<S>KESTRAND was not installed.\n<=>";
+
 // No removable drive at all: a disk fault, shown with the disk-fault advice.
 inline constexpr char kNoRemovableDriveError[] =
     "No removable drive was found. Connect a floppy drive or a USB stick and start the installer again.";

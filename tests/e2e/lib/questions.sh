@@ -22,9 +22,10 @@ declare -A QUESTION=(
 )
 DISK_ADVICE='static "Due to the reason mentioned above, the installation failed. ..."; line'
 PACKAGE_ADVICE='static "A file could not be copied or created. Make sure there is enough space on the disk and that the installation package is complete! ..."; line'
+FOLDER_ADVICE='static "KESTRAND was not installed."; line'
 
-# One name per question line: Welcome, Drive, ..., Disk(message) or Package(message) for the two
-# kinds of failure dialog, ?(line) for anything unexpected.
+# One name per question line: Welcome, Drive, ..., Disk(message), Package(message) or
+# Folder(message) for the three kinds of failure dialog, ?(line) for anything unexpected.
 question_name() {
   local line=$1 rest caption message buttons controls name
   rest=${line#Q* | }
@@ -41,25 +42,27 @@ question_name() {
     case $controls in
       "$DISK_ADVICE") echo "Disk($message)"; return ;;
       "$PACKAGE_ADVICE") echo "Package($message)"; return ;;
+      "$FOLDER_ADVICE") echo "Folder($message)"; return ;;
     esac
   fi
   echo "?($rest)"
 }
 
-# run_installer ANSWER...: the installer started by the robot from C:\kes (or START_FOLDER), one
-# answer per question. Sets RECORD (the robot's lines), ASKED (question names, one line each),
-# EXIT_CODE (the installer's) and ROBOT_STATUS.
+# run_installer ANSWER...: the installer (C:\kes\kesinst.exe, or PROGRAM_EXE) started by the robot from
+# C:\kes (or START_FOLDER), one answer per question. Sets RECORD (the robot's lines, with the first
+# bytes of the licence box), ASKED (question names, one line each), EXIT_CODE (the installer's)
+# and ROBOT_STATUS.
 run_installer() {
   local out=$WORK/robot.out
-  floppy_run "$FLOPPY_PROGDIR/kesrobot.exe" --timeout 30 --run 'C:\kes\kesinst.exe' \
+  floppy_run "$FLOPPY_PROGDIR/kesrobot.exe" --timeout 30 --text-bytes 64 --run "${PROGRAM_EXE:-C:\kes\kesinst.exe}" \
     --folder "${START_FOLDER:-C:\kes}" "$@" >"$out" 2>&1
   ROBOT_STATUS=$?
   collect_record "$out"
 }
 
 collect_record() {
-  RECORD=$(grep -aE '^(Q[0-9]+|A[0-9]+|EXIT|ROBOT:|VISIBLE)' "$1" | tr -d '\r')
-  ASKED=$(grep -E '^Q[0-9]+ ' <<<"$RECORD" | while IFS= read -r l; do question_name "$l"; done)
+  RECORD=$(grep -aE '^(Q[0-9]+|A[0-9]+|T[0-9]+|EXIT|ROBOT:|VISIBLE)' "$1" | tr -d '\r')
+  ASKED=$(grep -aE '^Q[0-9]+ ' <<<"$RECORD" | while IFS= read -r l; do question_name "$l"; done)
   EXIT_CODE=$(sed -n 's/^EXIT \([0-9]*\)$/\1/p' <<<"$RECORD")
   # Under a set Windows version (lib/disks.sh, windows_version) Wine traces every VWIN32 call:
   # absolute disk reads (int 25h) and writes (int 26h) of drive A: (EAX 0).
@@ -101,6 +104,14 @@ expect_questions() {
     fail "the robot gave up (status $ROBOT_STATUS)"
     sed 's/^/      /' <<<"$RECORD"
   fi
+}
+
+# expect_text N LENGTH HEX: question N's edit field holds LENGTH bytes that begin with HEX (the
+# robot prints the first 64).
+expect_text() {
+  local want="T$1 | $2 bytes | $3" have
+  have=$(grep -aE "^T$1 " <<<"$RECORD")
+  [ "$have" = "$want" ] || { echo "    expected: $want"; echo "    found:    $have"; return 1; }
 }
 
 # expect_exit completed|failed: nonzero after a completed installation, 0 otherwise.

@@ -18,6 +18,37 @@ abort_run() {
   check disk_unchanged
 }
 
+# readme.txt as package makers and their editors save it, one row each: a name, its bytes (a
+# Python expression, or "missing"), and what the user sees: the bytes the licence box holds (a
+# Python expression) or the message that comes instead of the licence.
+CYRILLIC='\u041b\u0438\u0446\u0435\u043d\u0437\u0438\u044f'
+LICENCE_ROWS=(
+  "unix_line_ends | b'KESTRAND licence\nSecond line\n' | b'KESTRAND licence\r\nSecond line\r\n'"
+  "utf8 | 'Lizenz f\u00fcr alle\n'.encode('utf-8') | b'Lizenz f\xfcr alle\r\n'"
+  "utf8_bom | '\ufeffLizenz f\u00fcr alle\r\n'.encode('utf-8') | b'Lizenz f\xfcr alle\r\n'"
+  "utf16_bom | '\ufeffKESTRAND f\u00fcr alle\r\n'.encode('utf-16-le') | b'KESTRAND f\xfcr alle\r\n'"
+  "utf8_not_in_code_page | '$CYRILLIC \u2014 licence\n'.encode('utf-8') | b'???????? \x97 licence\r\n'"
+  "nul_inside | b'Part one\x00Part two\n' | b'Part one Part two\r\n'"
+  "empty | b'' | Folder(The licence readme.txt in C:\\kes is empty. ...)"
+  "blank | b' \r\n\t \r\n' | Folder(The licence readme.txt in C:\\kes is empty. ...)"
+  "missing | missing | Folder(Could not open readme.txt in C:\\kes ...)"
+)
+
+# licence_row ROW: readme.txt written as the row says, and one run that stops at the licence.
+licence_row() {
+  local name bytes seen length hex
+  IFS='|' read -r name bytes seen <<<"${1// | /|}"
+  rm -f "$FLOPPY_PROGDIR/readme.txt"
+  [ "$bytes" = missing ] ||
+    python3 -c "import sys; open(sys.argv[1], 'wb').write($bytes)" "$FLOPPY_PROGDIR/readme.txt"
+  case $seen in
+    Folder*) abort_run "licence_$name" default -- "$seen" ;;
+    *) abort_run "licence_$name" Abort default -- Welcome Aborted
+       read -r length hex < <(python3 -c "import sys; b = $seen; print(len(b), b[:64].hex())")
+       check expect_text 1 "$length" "$hex" ;;
+  esac
+}
+
 aborts_blank_disk() {
   begin aborts_blank_disk
   local img
@@ -30,9 +61,11 @@ aborts_blank_disk() {
   abort_run drive_escape default escape default -- Welcome Drive Aborted
   abort_run freedos_abort default default Abort_installation default -- Welcome Drive FreeDos Aborted
   abort_run freedos_escape default default escape default -- Welcome Drive FreeDos Aborted
-  # The licence comes from the program's folder; without it nothing is asked at all.
+  # The licence comes from the program's folder, as its maker saved it; without it, or with
+  # nothing in it, nothing is asked at all.
   mv "$FLOPPY_PROGDIR/readme.txt" "$WORK/readme.txt"
-  abort_run missing_readme default -- "Package(Could not open readme.txt)"
+  local row
+  for row in "${LICENCE_ROWS[@]}"; do licence_row "$row"; done
   mv "$WORK/readme.txt" "$FLOPPY_PROGDIR/readme.txt"
   floppy_finish
   SCENARIO=aborts_blank_disk

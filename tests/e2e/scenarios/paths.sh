@@ -149,7 +149,59 @@ path_package_on_disk() {
   floppy_end
 }
 
+# The package where users put it, started from elsewhere: in a folder named with letters outside
+# the ANSI code page (a Cyrillic user name on an English Windows), in a folder whose path is 246
+# characters long (the program's path 258, the longest package file's 259: Windows' own limit),
+# and as the release zip extracted into Downloads. Each installs completely;
+# from the Cyrillic folder the GPL licence is opened too (ShellExecute of a name in the current
+# folder). The zip's top folder holds no package: its kesinst.exe says where it looked.
+path_package_folders() {
+  local row rel folder base
+  for row in ${FOLDER_ROWS:-cyrillic long zip}; do
+    begin "path_package_folder_$row"
+    disk --kind fat12 || return
+    case $row in
+      cyrillic) rel='\u041f\u043e\u043b\u044c\u0437\u043e\u0432\u0430\u0442\u0435\u043b\u044c/Downloads/\u041a\u0415\u0421\u0422\u0420\u0410\u041d\u0414'
+                rel=$(python3 -c "import sys; print(sys.argv[1].encode().decode('unicode_escape'))" "$rel") ;;
+      long) rel=$(python3 -c "p = 'long' + ''.join('/' + 'folder%02d' % i + 'x' * 50 for i in range(4)); print(p + '/' + 'y' * (246 - 3 - len(p) - 1))") ;;
+      zip) base=kes-release/Downloads
+           if [ -z "${KES_CPACK_CONFIG:-}" ] || [ ! -f "$KES_CPACK_CONFIG" ]; then
+             echo "    (KES_CPACK_CONFIG is not set: the release zip is not checked)"; floppy_end; continue
+           fi
+           rm -rf "$WORK/zip" && mkdir -p "$FLOPPY_PREFIX/drive_c/$base" &&
+             cpack -G ZIP --config "$KES_CPACK_CONFIG" -B "$WORK/zip" >"$WORK/cpack.log" 2>&1 &&
+             python3 -m zipfile -e "$WORK"/zip/*.zip "$FLOPPY_PREFIX/drive_c/$base" ||
+             { fail "the release zip could not be made and extracted"; cat "$WORK/cpack.log"; floppy_end; continue; }
+           rel=$base/$(basename "$WORK"/zip/*.zip .zip)
+           folder='C:\'${rel//\//\\}
+           PROGRAM_EXE="$folder\kesinst.exe" START_FOLDER='C:\windows' run_installer default
+           expect_questions "Folder(Could not open readme.txt in $folder ...)"
+           expect_exit failed
+           rel=$rel/example ;;
+    esac
+    folder='C:\'${rel//\//\\}
+    if [ "$row" != zip ]; then
+      mkdir -p "$FLOPPY_PREFIX/drive_c/$rel" && cp -- $INSTALL "$FLOPPY_PREFIX/drive_c/$rel/" ||
+        { fail "the package could not be put into $folder"; floppy_end; continue; }
+    fi
+    [ "$row" = long ] && check test ${#folder} -eq 246
+    if [ "$row" = cyrillic ]; then
+      PROGRAM_EXE="$folder\kesinst.exe" START_FOLDER='C:\windows' \
+        run_installer default default Show_GPL_license Continue default
+      expect_questions Welcome Drive FreeDos FreeDos Completed
+      check licence_opened 1
+    else
+      PROGRAM_EXE="$folder\kesinst.exe" START_FOLDER='C:\windows' run_installer default default default default
+      expect_questions Welcome Drive FreeDos Completed
+    fi
+    expect_exit completed
+    blank_disk_finished
+    rm -rf "${FLOPPY_PREFIX:?}/drive_c/${rel%%/*}"
+    floppy_end
+  done
+}
+
 group_paths() {
   path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16
-  path_keyboard; path_started_elsewhere; path_package_on_disk
+  path_keyboard; path_started_elsewhere; path_package_on_disk; path_package_folders
 }
