@@ -60,12 +60,19 @@ floppy_begin() {
 #   KIND: fat12 (1.44 MB floppy), fat16 (16 MiB), fat32 (64 MiB), raw (1.44 MB without any file
 #   system: every byte is its offset's low byte XOR its sector number's low byte), or
 #   raw:SIZE (a sparse raw image of SIZE as `truncate -s` takes it, zero-filled).
-#   FILEs go into the root folder (FAT kinds only).
+#   stick (a 64 MiB USB stick as it comes from the factory: a master boot record without boot code
+#   whose one entry, not active, holds a FAT16 volume from sector 2048 to the end; see
+#   floppy_stick_mbr). FILEs go into the root folder (FAT kinds only).
 floppy_make_image() {
-  local kind=$1 image=$2
+  local kind=$1 image=$2 volume=$2
   shift 2
   rm -f "$image"
   case $kind in
+    stick)
+      truncate -s 64M "$image" && floppy_stick_mbr "$image" 00 06 || return 1
+      mkfs.fat -F 16 --offset $FLOPPY_STICK_FIRST -h $FLOPPY_STICK_FIRST -n KESTEST "$image" \
+        $((65536 - FLOPPY_STICK_FIRST / 2)) >/dev/null || return 1
+      volume="$image@@$((FLOPPY_STICK_FIRST * 512))" ;;
     fat12) mkfs.fat -C -F 12 -n KESTEST "$image" 1440 >/dev/null ;;
     fat16) mkfs.fat -C -F 16 -n KESTEST "$image" 16384 >/dev/null ;;
     fat32) mkfs.fat -C -F 32 -n KESTEST "$image" 65536 >/dev/null ;;
@@ -79,8 +86,31 @@ EOF
     *) floppy_log "unknown image kind $kind"; return 1 ;;
   esac
   if [ $# -gt 0 ]; then
-    mcopy -o -i "$image" "$@" :: || return 1
+    mcopy -o -i "$volume" "$@" :: || return 1
   fi
+}
+
+# The partitioned sticks: one volume from this sector on.
+FLOPPY_STICK_FIRST=2048
+
+# floppy_stick_mbr IMAGE STATUS TYPE [CODE-FILE]: writes sector 0 of a stick image: the disk
+# signature 4B455354h and one partition entry (status and type in hex) from sector
+# $FLOPPY_STICK_FIRST to the end of the image, the other three empty; bytes 0-439 are CODE-FILE's
+# first 440 bytes, or zeros without one.
+floppy_stick_mbr() {
+  python3 - "$@" "$FLOPPY_STICK_FIRST" <<'EOF'
+import os, struct, sys
+image, status, ptype = sys.argv[1], int(sys.argv[2], 16), int(sys.argv[3], 16)
+code_file = sys.argv[4] if len(sys.argv) > 5 else None
+first = int(sys.argv[-1])
+count = os.path.getsize(image) // 512 - first
+code = open(code_file, "rb").read(440).ljust(440, b"\0") if code_file else bytes(440)
+# CHS fields as a tool writes them for partitions beyond CHS reach; the boot code must not need them.
+entry = struct.pack("<B3sB3sII", status, b"\xfe\xff\xff", ptype, b"\xfe\xff\xff", first, count)
+sector = code + struct.pack("<IH", 0x4B455354, 0) + entry + bytes(48) + b"\x55\xaa"
+with open(image, "r+b") as f:
+    f.write(sector)
+EOF
 }
 
 # floppy_attach IMAGE [ro]: the image on a loop device (read-only: every sector write fails).
