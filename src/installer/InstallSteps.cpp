@@ -7,6 +7,7 @@
 #include "diskio/WFile.h"
 #include "diskio/WSectorDevice.h"
 #include "installer/InstallError.h"
+#include "installer/StartableDisk.h"
 #include "installer/WProgressWindow.h"
 #include "installer/rules/BootSector.h"
 #include "installer/rules/DriveList.h"
@@ -129,6 +130,8 @@ void InstallFreeDos(WProgressWindow* progress, char drive, WFile* file)
     progress->SetStep("Retrieving disk info");
     progress->Show();
     CheckFileSystem(MakeDrivePath(drive, "").text);
+    // Asked before anything is copied, and only of a volume FreeDOS can go on.
+    MakeStickStartable(progress, drive);
 
     CopyPackageFile(progress, drive, "kernel._ys", "kernel.sys");
     CopyPackageFile(progress, drive, "command._om", "command.com");

@@ -10,6 +10,7 @@
 #include "framework/FrameworkState.h"
 #include "installer/InstallError.h"
 #include "installer/InstallSteps.h"
+#include "installer/StartableDisk.h"
 #include "installer/WProgressWindow.h"
 #include "installer/rules/DriveList.h"
 #include "installer/rules/InstallTexts.h"
@@ -156,6 +157,9 @@ int WInstallerApp::Run(HINSTANCE, HINSTANCE, LPSTR, int)
         if (ChooseFreeDos(drive, progress)) {
             AcceptFreeDosLicence();
             InstallFreeDos(&progress, drive, &file);
+        } else {
+            // The old system starts only if the stick starts its partition.
+            MakeStickStartable(&progress, drive);
         }
         UpdateStartupFiles(&progress, drive, &file);
         for (const PackageCopy& copy : kPackageCopies)
