@@ -38,7 +38,10 @@ FLOPPY_TIMEOUT=${FLOPPY_TIMEOUT:-120}
 
 FLOPPY_WORK=""      # work folder of the current session (image, mount point)
 FLOPPY_IMAGE=""     # the disk image
-FLOPPY_LOOP=""      # its loop device while attached
+FLOPPY_LOOP=""      # its loop device while attached (a stick: over the partition only)
+FLOPPY_DISK_LOOP="" # a stick's whole disk on a loop device, linked as physicaldrive0
+FLOPPY_OFFSET=0     # where the volume starts in the image, in bytes (a stick: its partition)
+FLOPPY_VOLUME=""    # the volume as mtools takes it: the image, or "image@@offset"
 FLOPPY_DIR=""       # the tmpfs mount point while mounted (A:\)
 FLOPPY_PROGDIR=""   # Unix path of C:\kes in the floppy prefix, where programs are put
 FLOPPY_PROGDIR_WIN='C:\kes'
@@ -60,12 +63,19 @@ floppy_begin() {
 #   KIND: fat12 (1.44 MB floppy), fat16 (16 MiB), fat32 (64 MiB), raw (1.44 MB without any file
 #   system: every byte is its offset's low byte XOR its sector number's low byte), or
 #   raw:SIZE (a sparse raw image of SIZE as `truncate -s` takes it, zero-filled).
-#   FILEs go into the root folder (FAT kinds only).
+#   stick (a 64 MiB USB stick as it comes from the factory: a master boot record without boot code
+#   whose one entry, not active, holds a FAT16 volume from sector 2048 to the end; see
+#   floppy_stick_mbr). FILEs go into the root folder (FAT kinds only).
 floppy_make_image() {
-  local kind=$1 image=$2
+  local kind=$1 image=$2 volume=$2
   shift 2
   rm -f "$image"
   case $kind in
+    stick)
+      truncate -s 64M "$image" && floppy_stick_mbr "$image" 00 06 || return 1
+      mkfs.fat -F 16 --offset $FLOPPY_STICK_FIRST -h $FLOPPY_STICK_FIRST -n KESTEST "$image" \
+        $((65536 - FLOPPY_STICK_FIRST / 2)) >/dev/null || return 1
+      volume="$image@@$((FLOPPY_STICK_FIRST * 512))" ;;
     fat12) mkfs.fat -C -F 12 -n KESTEST "$image" 1440 >/dev/null ;;
     fat16) mkfs.fat -C -F 16 -n KESTEST "$image" 16384 >/dev/null ;;
     fat32) mkfs.fat -C -F 32 -n KESTEST "$image" 65536 >/dev/null ;;
@@ -79,15 +89,43 @@ EOF
     *) floppy_log "unknown image kind $kind"; return 1 ;;
   esac
   if [ $# -gt 0 ]; then
-    mcopy -o -i "$image" "$@" :: || return 1
+    mcopy -o -i "$volume" "$@" :: || return 1
   fi
+}
+
+# The partitioned sticks: one volume from this sector on.
+FLOPPY_STICK_FIRST=2048
+
+# floppy_stick_mbr IMAGE STATUS TYPE [CODE-FILE]: writes sector 0 of a stick image: the disk
+# signature 4B455354h and one partition entry (status and type in hex) from sector
+# $FLOPPY_STICK_FIRST to the end of the image, the other three empty; bytes 0-439 are CODE-FILE's
+# first 440 bytes, or zeros without one.
+floppy_stick_mbr() {
+  python3 - "$@" "$FLOPPY_STICK_FIRST" <<'EOF'
+import os, struct, sys
+image, status, ptype = sys.argv[1], int(sys.argv[2], 16), int(sys.argv[3], 16)
+code_file = sys.argv[4] if len(sys.argv) > 5 else None
+first = int(sys.argv[-1])
+count = os.path.getsize(image) // 512 - first
+code = open(code_file, "rb").read(440).ljust(440, b"\0") if code_file else bytes(440)
+# CHS fields as a tool writes them for partitions beyond CHS reach; the boot code must not need them.
+entry = struct.pack("<B3sB3sII", status, b"\xfe\xff\xff", ptype, b"\xfe\xff\xff", first, count)
+sector = code + struct.pack("<IH", 0x4B455354, 0) + entry + bytes(48) + b"\x55\xaa"
+with open(image, "r+b") as f:
+    f.write(sector)
+EOF
 }
 
 # floppy_attach IMAGE [ro]: the image on a loop device (read-only: every sector write fails).
 floppy_attach() {
-  local ro=()
+  local ro=() part=()
   [ "${2:-}" = ro ] && ro=(-r)
-  FLOPPY_LOOP=$(losetup -f --show "${ro[@]}" "$1") || return 1
+  if [ "$FLOPPY_OFFSET" != 0 ]; then
+    # A stick: the whole disk for \\.\PhysicalDrive0, the partition alone for \\.\A:.
+    FLOPPY_DISK_LOOP=$(losetup -f --show "${ro[@]}" "$1") || return 1
+    part=(-o "$FLOPPY_OFFSET" --sizelimit $(($(stat -c %s "$1") - FLOPPY_OFFSET)))
+  fi
+  FLOPPY_LOOP=$(losetup -f --show "${ro[@]}" "${part[@]}" "$1") || return 1
 }
 
 # floppy_mount_files SIZE [from-image] [ro]: a tmpfs of SIZE (as mount's size= takes it) for A:\,
@@ -101,8 +139,8 @@ floppy_mount_files() {
   for opt in "$@"; do
     case $opt in
       from-image)
-        if [ -n "$(mdir -b -i "$FLOPPY_IMAGE" :: 2>/dev/null)" ]; then
-          mcopy -s -n -i "$FLOPPY_IMAGE" '::*' "$FLOPPY_DIR/" || return 1
+        if [ -n "$(mdir -b -i "$FLOPPY_VOLUME" :: 2>/dev/null)" ]; then
+          mcopy -s -n -i "$FLOPPY_VOLUME" '::*' "$FLOPPY_DIR/" || return 1
         fi ;;
       ro) mount -o remount,ro "$FLOPPY_DIR" || return 1 ;;
     esac
@@ -131,7 +169,13 @@ floppy_wine_drives() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   dd=$WINEPREFIX/dosdevices
-  rm -f "$dd"/[abd-z]: "$dd"/[abd-z]::
+  rm -f "$dd"/[abd-z]: "$dd"/[abd-z]:: "$dd"/physicaldrive[01]
+  # Wine 8 names the disk of A: as device 1 (IOCTL_STORAGE_GET_DEVICE_NUMBER, measured) and has no
+  # volume extents; other versions are said to answer 0: the stick is both.
+  if [ -n "$FLOPPY_DISK_LOOP" ]; then
+    ln -sfn "$FLOPPY_DISK_LOOP" "$dd/physicaldrive0"
+    ln -sfn "$FLOPPY_DISK_LOOP" "$dd/physicaldrive1"
+  fi
   [ -n "$FLOPPY_LOOP" ] && ln -sfn "$FLOPPY_LOOP" "$dd/$letter::"
   [ -n "$FLOPPY_DIR" ] && ln -sfn "$FLOPPY_DIR" "$dd/$letter:"
   # The registry write costs a Wine start, so it is made only when the letter or type changes; the
@@ -199,8 +243,9 @@ floppy_run() {
 #   --type TYPE            drive type (default floppy)
 #   --drive LETTER         the disk's drive letter (default a; c and z are taken)
 #   --install "F..."       programs and package files for C:\kes
+#   --stick                the image is a partitioned stick (the kind stick is one anyway)
 floppy_setup() {
-  local kind=fat12 image="" files="" size=1440k raw=rw filesdrive=1 rofiles="" type=floppy install="" letter=a
+  local stick=0 kind=fat12 image="" files="" size=1440k raw=rw filesdrive=1 rofiles="" type=floppy install="" letter=a
   while [ $# -gt 0 ]; do
     case $1 in
       --kind) kind=$2; shift ;;
@@ -214,6 +259,7 @@ floppy_setup() {
       --type) type=$2; shift ;;
       --drive) letter=$2; shift ;;
       --install) install=$2; shift ;;
+      --stick) stick=1 ;;
       *) floppy_log "unknown option $1"; return 1 ;;
     esac
     shift
@@ -226,10 +272,15 @@ floppy_setup() {
     # shellcheck disable=SC2086
     floppy_make_image "$kind" "$FLOPPY_IMAGE" $files || return 1
   fi
+  case $kind in stick*) stick=1 ;; esac
+  FLOPPY_OFFSET=0
+  [ $stick = 1 ] && FLOPPY_OFFSET=$((FLOPPY_STICK_FIRST * 512))
+  FLOPPY_VOLUME=$FLOPPY_IMAGE
+  [ $stick = 1 ] && FLOPPY_VOLUME="$FLOPPY_IMAGE@@$FLOPPY_OFFSET"
   [ "$raw" = none ] || floppy_attach "$FLOPPY_IMAGE" "$raw" || return 1
   if [ $filesdrive = 1 ]; then
     local opts=()
-    case $kind in fat*) opts+=(from-image) ;; esac
+    case $kind in fat* | stick*) opts+=(from-image) ;; esac
     [ -n "$image" ] && opts+=(from-image)
     [ -n "$rofiles" ] && opts+=(ro)
     floppy_mount_files "$size" "${opts[@]}" || return 1
@@ -270,23 +321,28 @@ floppy_detach() {
     losetup -d "$FLOPPY_LOOP" || true
     FLOPPY_LOOP=""
   fi
+  if [ -n "$FLOPPY_DISK_LOOP" ]; then
+    blockdev --flushbufs "$FLOPPY_DISK_LOOP" 2>/dev/null || true
+    losetup -d "$FLOPPY_DISK_LOOP" || true
+    FLOPPY_DISK_LOOP=""
+  fi
 }
 
 # floppy_sync_back: A:\ becomes the image's root folder (files deleted on A:\ go from the image too).
 floppy_sync_back() {
   [ -n "$FLOPPY_DIR" ] || return 0
   # A disk without a FAT file system has nowhere to put them.
-  minfo -i "$FLOPPY_IMAGE" >/dev/null 2>&1 || return 0
+  minfo -i "$FLOPPY_VOLUME" >/dev/null 2>&1 || return 0
   local name
-  mdir -b -i "$FLOPPY_IMAGE" :: 2>/dev/null | while read -r name; do
+  mdir -b -i "$FLOPPY_VOLUME" :: 2>/dev/null | while read -r name; do
     name=${name#::/}
     case $name in
-      */) mdeltree -i "$FLOPPY_IMAGE" "::${name%/}" ;;
-      *) mdel -i "$FLOPPY_IMAGE" "::$name" ;;
+      */) mdeltree -i "$FLOPPY_VOLUME" "::${name%/}" ;;
+      *) mdel -i "$FLOPPY_VOLUME" "::$name" ;;
     esac
   done
   if [ -n "$(ls -A "$FLOPPY_DIR")" ]; then
-    mcopy -s -o -i "$FLOPPY_IMAGE" "$FLOPPY_DIR"/* :: || return 1
+    mcopy -s -o -i "$FLOPPY_VOLUME" "$FLOPPY_DIR"/* :: || return 1
   fi
 }
 

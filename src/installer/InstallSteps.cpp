@@ -7,6 +7,7 @@
 #include "diskio/WFile.h"
 #include "diskio/WSectorDevice.h"
 #include "installer/InstallError.h"
+#include "installer/StartableDisk.h"
 #include "installer/WProgressWindow.h"
 #include "installer/rules/BootSector.h"
 #include "installer/rules/DriveList.h"
@@ -15,12 +16,24 @@
 
 namespace {
 const char kNeedsFat16[] = "The FreeDos installation requires a FAT12/16 formatted disk!";
+// The first line, the drive letter and the file system the volume reports (cut to fit).
+const char kWrongFileSystem[] =
+    "%s\nDrive %c: is formatted %.16s. Nothing on it was changed.\n"
+    "Format it as FAT (Windows offers FAT for volumes of at most 4 GB), or make a smaller FAT partition.";
 const char kNoDiskInfo[] = "Could not read disk information!";
 const char kBootDatMissing[] = "Could not open boot.dat";
 const char kReadBootSectorFailed[] =
     "Could not read the bootsector. Make sure no other application uses the disk.\n(eg. Explorer windows etc.)";
 const char kWriteBootSectorFailed[] = "Could not write the bootsector";
 const char kUpdateFailed[] = "Could not create/update %s";
+
+// The refusal says what the disk holds, that nothing was changed, and what would do instead.
+InstallError WrongFileSystem(const char* root, const char* found)
+{
+    char text[InstallError::TEXT_SIZE];
+    snprintf(text, sizeof text, kWrongFileSystem, kNeedsFat16, root[0], found);
+    return InstallError::DiskFault("%s", text);
+}
 
 // Rejects everything but FAT12 and FAT16 before anything is written to the disk.
 void CheckFileSystem(const char* root)
@@ -29,13 +42,13 @@ void CheckFileSystem(const char* root)
     if (!GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, sizeof fileSystem))
         throw InstallError::DiskFault(kNoDiskInfo);
     if (!HasFatName(fileSystem) || IsFat32Name(fileSystem))
-        throw InstallError::DiskFault(kNeedsFat16);
+        throw WrongFileSystem(root, fileSystem);
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
         throw InstallError::DiskFault(kNoDiskInfo);
     // A FAT32 volume reported only as "FAT" is still told apart by its size.
     if (!HasFat16ClusterCount(totalClusters))
-        throw InstallError::DiskFault(kNeedsFat16);
+        throw WrongFileSystem(root, "FAT32");
 }
 
 void ReadBootImage(WFile* file, uint8_t (&image)[kBootSectorSize])
@@ -183,6 +196,8 @@ void InstallFreeDos(WProgressWindow* progress, char drive, WFile* file)
     progress->SetStep("Retrieving disk info");
     progress->Show();
     CheckFileSystem(MakeDrivePath(drive, "").text);
+    // Asked before anything is copied, and only of a volume FreeDOS can go on.
+    MakeStickStartable(progress, drive);
 
     CopyPackageFile(progress, drive, "kernel._ys", "kernel.sys");
     CopyPackageFile(progress, drive, "command._om", "command.com");

@@ -11,6 +11,7 @@
 #include "framework/FrameworkState.h"
 #include "installer/InstallError.h"
 #include "installer/InstallSteps.h"
+#include "installer/StartableDisk.h"
 #include "installer/WProgressWindow.h"
 #include "installer/rules/DriveList.h"
 #include "installer/rules/InstallTexts.h"
@@ -76,6 +77,40 @@ std::string ReadLicence(WFile& licence)
     return shown;
 }
 
+// The entries of the drive question, what each drive holds after its letter; returns the index
+// of the first drive with a FAT12/16 volume (0 when there is none). An empty drive answers with a
+// failure, not a system error box: the error mode is set before the question.
+int DescribeDrives(const DriveList& list, char* items, size_t size)
+{
+    int first = -1;
+    size_t used = 0;
+    items[0] = '\0';
+    for (int i = 0; i < list.count; ++i) {
+        const char letter = static_cast<char>('A' + list.drives[i]);
+        const DrivePath root = MakeDrivePath(letter, "");
+        char label[64] = "", fileSystem[64] = "";
+        DriveContents contents{false, label, 0, fileSystem, 0};
+        contents.hasDisk = GetVolumeInformationA(root.text, label, sizeof label, nullptr, nullptr, nullptr,
+                                                 fileSystem, sizeof fileSystem) != 0;
+        DWORD perCluster = 0, perSector = 0, freeClusters = 0, clusters = 0;
+        if (contents.hasDisk && GetDiskFreeSpaceA(root.text, &perCluster, &perSector, &freeClusters, &clusters)) {
+            contents.clusters = clusters;
+            contents.bytes = static_cast<uint64_t>(clusters) * perCluster * perSector;
+        }
+        ULARGE_INTEGER available, total, free;
+        if (contents.hasDisk && GetDiskFreeSpaceExA(root.text, &available, &total, &free))
+            contents.bytes = total.QuadPart;  // beyond the 2 GB the older call can tell
+        if (first < 0 && HoldsFat16Volume(contents))
+            first = i;
+        char item[80];
+        DescribeDrive(letter, contents, item, sizeof item);
+        used += static_cast<size_t>(snprintf(items + used, size - used, "%s%s", i ? "|" : "", item));
+        if (used >= size)
+            break;  // 26 entries of at most 79 characters always fit
+    }
+    return first < 0 ? 0 : first;
+}
+
 // Offers the removable drives and returns the letter of the one the user picks.
 char ChooseDrive()
 {
@@ -89,9 +124,11 @@ char ChooseDrive()
         // An empty drop-down would ask a question with no answer.
         throw InstallError::DiskFault(kNoRemovableDriveError);
     }
-    int32_t state = 0;
+    char items[26 * 80];
+    const int first = DescribeDrives(list, items, sizeof items);
+    int32_t state = first << 16;
     const int choice = Ask(kDriveText, kInstallerCaption, IDI_ASTERISK, kContinueAbort, kDriveMarkup,
-                           &state, list.text);
+                           &state, items);
     const int drive = ChosenDrive(list, state);
     if (choice != ANSWER_CONTINUE || drive < 0)
         throw InstallError::Abort();
@@ -188,6 +225,9 @@ int WInstallerApp::Run(HINSTANCE, HINSTANCE, LPSTR, int)
         if (ChooseFreeDos(drive, progress)) {
             AcceptFreeDosLicence();
             InstallFreeDos(&progress, drive, &file);
+        } else {
+            // The old system starts only if the stick starts its partition.
+            MakeStickStartable(&progress, drive);
         }
         UpdateStartupFiles(&progress, drive, &file);
         for (const PackageCopy& copy : kPackageCopies)

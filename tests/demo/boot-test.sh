@@ -78,8 +78,14 @@ make_disk() { # <image> <label> <size in KiB> <mkfs.fat options...>
   local img=$1 label=$2 size=$3
   shift 3
   mkfs.fat -C -n "$label" "$@" "$img" "$size" >/dev/null || return 1
-  local gap=$WORK/gap.bin cs
-  cs=$(python3 -c "import struct,sys;d=open(sys.argv[1],'rb').read(32);print(d[13]*struct.unpack_from('<H',d,11)[0])" "$img")
+  fill_disk "$img" 0
+}
+
+# The files of make_disk onto the volume that starts at sector <first> of the image.
+fill_disk() { # <image> <first sector of the volume>
+  local img=$1 first=$2 gap=$WORK/gap.bin cs
+  [ "$first" = 0 ] || img="$img@@$((first * 512))"
+  cs=$(python3 -c "import struct,sys;f=open(sys.argv[1],'rb');f.seek(int(sys.argv[2])*512);d=f.read(32);print(d[13]*struct.unpack_from('<H',d,11)[0])" "$1" "$first")
   head -c "$cs" /dev/zero >"$gap"
   for i in 1 2 3 4 5; do mcopy -i "$img" "$gap" "::GAP$i.TMP" || return 1; done
   mdel -i "$img" ::GAP2.TMP ::GAP4.TMP || return 1
@@ -227,6 +233,41 @@ if [ $status -eq 124 ] && [ "$(cat "$WORK/com1.txt")" = "Boot error" ]; then
   echo "ok: a disk without KERNEL.SYS stops at \"Boot error\""
 else
   fail "no KERNEL.SYS: expected \"Boot error\" and a wait for a key, got status $status and:"
+  sed 's/^/    /' "$WORK/com1.txt"
+fi
+
+# 8. A partitioned 64 MiB stick as the installer leaves it: the installer's own MBR code, the FAT16
+#    partition from sector 2048 active, boot.dat merged into the volume's first sector (whose hidden
+#    sectors say 2048); booted as a hard disk. Then with CHS reads only, in the MBR code and in the
+#    boot sector, on a volume with QEMU's geometry for that disk (16 heads, 63 sectors per track).
+# shellcheck source=/dev/null
+source "$ROOT/tools/floppy.sh"
+MBR_ASM=$ROOT/src/installer/boot/StickMbr.asm
+nasm -f bin -o "$WORK/mbr.bin" "$MBR_ASM" && nasm -f bin -DFORCE_CHS -o "$WORK/mbr-chs.bin" "$MBR_ASM" || exit 1
+make_stick() { # <image> <MBR code> <label> <mkfs.fat options...>
+  local img=$1 code=$2 label=$3
+  shift 3
+  rm -f "$img"
+  truncate -s 64M "$img" && floppy_stick_mbr "$img" 80 06 "$code" &&
+    mkfs.fat -F 16 --offset $FLOPPY_STICK_FIRST -h $FLOPPY_STICK_FIRST -n "$label" "$@" "$img" \
+      $((65536 - FLOPPY_STICK_FIRST / 2)) >/dev/null && fill_disk "$img" $FLOPPY_STICK_FIRST
+}
+make_stick "$WORK/stick.img" "$WORK/mbr.bin" DEMOSTICK || fail "stick: the image could not be made"
+merge_boot "$WORK/stick.img" "$PKG/boot.dat" $FLOPPY_STICK_FIRST
+expected_report DEMOSTICK "File system: FAT16, 32183 clusters of 2048 bytes" 80 >"$WORK/expect-stick.txt"
+check_boot "partitioned stick" "$WORK/stick.img" hd "$WORK/expect-stick.txt"
+make_stick "$WORK/stick-chs.img" "$WORK/mbr-chs.bin" DEMOSTICK -g 16/63 || fail "stick CHS: the image could not be made"
+merge_boot "$WORK/stick-chs.img" "$WORK/boot-chs.dat" $FLOPPY_STICK_FIRST
+check_boot "partitioned stick, CHS reads" "$WORK/stick-chs.img" hd "$WORK/expect-stick.txt"
+
+# 9. The MBR code finds no active entry: it says so instead of starting anything.
+floppy_stick_mbr "$WORK/stick.img" 00 06 "$WORK/mbr.bin"
+boot "$WORK/stick.img" hd 5
+# Its message goes to the screen only, so the stop is what can be seen here.
+if [ $status -eq 124 ] && [ ! -s "$WORK/com1.txt" ]; then
+  echo "ok: an MBR without an active entry starts nothing"
+else
+  fail "no active entry: expected a stop, got status $status and:"
   sed 's/^/    /' "$WORK/com1.txt"
 fi
 

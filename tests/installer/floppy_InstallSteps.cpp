@@ -22,6 +22,11 @@ public:
 testing::Environment* const kFramework = testing::AddGlobalTestEnvironment(new FrameworkEnvironment);
 
 const char kNeedsFat16[] = "1The FreeDos installation requires a FAT12/16 formatted disk!";
+// The refusal names what the disk holds (Wine reports a disk without FAT as NTFS).
+const std::string kRefusal = " Nothing on it was changed.\nFormat it as FAT (Windows offers FAT for volumes of at "
+                             "most 4 GB), or make a smaller FAT partition.";
+const std::string kFat32Refusal = std::string(kNeedsFat16) + "\nDrive A: is formatted FAT32." + kRefusal;
+const std::string kNtfsRefusal = std::string(kNeedsFat16) + "\nDrive A: is formatted NTFS." + kRefusal;
 const char kMarker[] = "REM KESTRAND   ** DO NOT MODIFY **";
 const char kAutoexec[] = "REM KESTRAND   ** DO NOT MODIFY **\r\n@echo off\r\nksstart.com";
 
@@ -349,13 +354,13 @@ TEST_F(InstallStepsTest, Fat16_FreeDosInstalls)
 TEST_F(InstallStepsTest, Fat32_RejectedByItsClusterCount)
 {
     const std::string e = FreeDos();
-    EXPECT_EQ(kNeedsFat16, e);
+    EXPECT_EQ(kFat32Refusal, e);
     EXPECT_EQ(0, CountFilesOnA());
 }
 
 TEST_F(InstallStepsTest, NotFat_RejectedByItsName)
 {
-    EXPECT_EQ(kNeedsFat16, FreeDos());
+    EXPECT_EQ(kNtfsRefusal, FreeDos());
     EXPECT_EQ(0, CountFilesOnA());
     // The file-system test ran with its step on the screen: the window was painted when it was
     // shown, not left for a message loop that does not run during the steps.

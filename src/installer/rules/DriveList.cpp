@@ -1,6 +1,9 @@
 #include "installer/rules/DriveList.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "installer/rules/FileSystemCheck.h"
 
 DriveList BuildDriveList(const unsigned (&driveType)[26])
 {
@@ -35,4 +38,53 @@ DrivePath MakeDrivePath(char drive, const char* name)
     if (!path.fits)
         path.text[0] = '\0';
     return path;
+}
+
+const char* ShownFileSystem(const DriveContents& c)
+{
+    const char* name = c.fileSystem ? c.fileSystem : "";
+    if (!HasFatName(name))
+        return name;
+    if (IsFat32Name(name) || !HasFat16ClusterCount(c.clusters))
+        return "FAT32";
+    return c.clusters < kFat16MinClusters ? "FAT12" : "FAT16";
+}
+
+bool HoldsFat16Volume(const DriveContents& c)
+{
+    const char* shown = ShownFileSystem(c);
+    return c.hasDisk && (strcmp(shown, "FAT12") == 0 || strcmp(shown, "FAT16") == 0);
+}
+
+void DescribeDrive(char letter, const DriveContents& c, char* out, size_t size)
+{
+    if (size == 0)
+        return;
+    if (!c.hasDisk) {
+        snprintf(out, size, "%c:  no disk", letter);
+        return;
+    }
+    // Sizes as Windows shows them: binary units, one decimal below ten.
+    static const char* const units[] = {"bytes", "KB", "MB", "GB", "TB"};
+    double value = static_cast<double>(c.bytes);
+    int unit = 0;
+    while (value >= 1024 && unit < 4) {
+        value /= 1024;
+        ++unit;
+    }
+    char amount[32];
+    if (unit == 0)
+        snprintf(amount, sizeof amount, "%u bytes", static_cast<unsigned>(c.bytes));
+    else if (value < 10)
+        snprintf(amount, sizeof amount, "%.1f %s", value, units[unit]);
+    else
+        snprintf(amount, sizeof amount, "%d %s", static_cast<int>(value), units[unit]);
+    char label[40] = "";
+    if (c.label && c.label[0]) {
+        snprintf(label, sizeof label, "%s  ", c.label);
+        for (char* p = label; *p; ++p)
+            if (*p == '|')
+                *p = '!';
+    }
+    snprintf(out, size, "%c:  %s%s  %s", letter, label, amount, ShownFileSystem(c));
 }

@@ -29,3 +29,23 @@ struct DrivePath {
 // The one place where a drive letter and a file name become a path: a name cut to fit would be
 // some other file, so a path that does not fit is refused whole.
 DrivePath MakeDrivePath(char drive, const char* name);
+
+// What a drive of the list holds, as the system reports it.
+struct DriveContents {
+    bool hasDisk;            // false: no medium in the drive (the volume could not be read)
+    const char* label;       // the volume label, may be empty
+    uint64_t bytes;          // the volume's size
+    const char* fileSystem;  // the file-system name, e.g. "FAT", "FAT32", "NTFS"
+    uint32_t clusters;       // total clusters, which tell FAT12 from FAT16 and FAT32 where the name does not
+};
+
+// The file system shown for a volume: "FAT12", "FAT16" or "FAT32" for FAT volumes (by their
+// cluster count where the name says only "FAT"), else the name as reported.
+const char* ShownFileSystem(const DriveContents& contents);
+
+// True when the volume is one the FreeDOS installation takes: FAT12 or FAT16.
+bool HoldsFat16Volume(const DriveContents& contents);
+
+// One entry of the drive question: "E:  KESTICK  1.9 GB  FAT16", without a label "A:  1.4 MB
+// FAT12", without a medium "E:  no disk". '|' in a label, which would split the entry, shows as '!'.
+void DescribeDrive(char letter, const DriveContents& contents, char* out, size_t size);

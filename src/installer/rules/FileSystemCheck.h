@@ -6,6 +6,8 @@
 
 // 65525 is the smallest cluster count of a FAT32 volume.
 constexpr uint32_t kFat32MinClusters = 65525;
+// 4085 is the smallest cluster count of a FAT16 volume.
+constexpr uint32_t kFat16MinClusters = 4085;
 
 // 1 when the file-system name begins with "fat" in any case (FAT, FAT12, FAT16, FAT32).
 int HasFatName(const char* fileSystemName);

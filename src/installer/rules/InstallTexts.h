@@ -83,3 +83,33 @@ inline constexpr PackageCopy kPackageCopies[] = {
     {"0203.dat", "0203.dat"},         {"0300.dat", "0300.dat"}, {"0301.dat", "0301.dat"},
     {"0400.dat", "0400.dat"},
 };
+
+// A partitioned stick whose master boot record does not start the chosen volume. The first %c is
+// the drive letter, %s the reason, as one of the kMbr... reasons below.
+inline constexpr char kStartableText[] =
+    "The stick in drive %c: will not start a PC yet: %s.\n"
+    "The installer can make it startable: it marks the stick's partition as the one to start and, "
+    "where the master boot record holds no start-up code, writes its own. The partition table and the "
+    "files on the stick stay as they are.";
+inline constexpr char kStartableButtons[] = "+&Make the stick startable|-&Leave it";
+enum StartableAnswer { ANSWER_MAKE_STARTABLE = 0, ANSWER_LEAVE_IT = 1 };
+inline constexpr char kMbrNotActive[] = "its partition is not marked active";
+inline constexpr char kMbrNoCode[] = "its master boot record holds no start-up code";
+inline constexpr char kMbrNotActiveNoCode[] =
+    "its partition is not marked active and its master boot record holds no start-up code";
+
+// A stick whose master boot record the installer does not understand: nothing is written to it.
+inline constexpr char kMbrLeftAloneText[] =
+    "The master boot record of the stick in drive %c: was left as it is: %s.\n"
+    "KESTRAND can still be installed, but a PC may not start from this stick.";
+inline constexpr char kMbrNoDisk[] = "the disk that holds the drive could not be found or read";
+inline constexpr char kMbrFixedDisk[] = "the disk is a fixed disk";
+inline constexpr char kMbrNotAnMbr[] = "its first sector is not a partition table the installer can read";
+inline constexpr char kMbrGpt[] = "the stick is partitioned with GPT";
+inline constexpr char kMbrNoEntry[] = "no partition entry starts where the drive starts";
+inline constexpr char kMbrPastDisk[] = "a partition entry reaches past the end of the stick, or its size is unknown";
+inline constexpr char kMbrOverlap[] = "partition entries overlap";
+
+inline constexpr char kMbrWriteFailed[] = "Could not write the master boot record of the stick";
+inline constexpr char kMbrReadBackFailed[] =
+    "The master boot record of the stick did not read back as it was written";

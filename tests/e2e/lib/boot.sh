@@ -14,7 +14,9 @@ boots() {
     </dev/null >"$WORK/com1.raw" 2>"$WORK/qemu.err"
   status=$?
   tr -d '\r' <"$WORK/com1.raw" >"$WORK/com1.txt"
-  mdir -b -i "$img" :: | sed 's|^::/||' | while read -r name; do
+  local volume=$img
+  [ "$img" = "$FLOPPY_IMAGE" ] && volume=$FLOPPY_VOLUME
+  mdir -b -i "$volume" :: | sed 's|^::/||' | while read -r name; do
     printf '  %-12s%11d\n' "$(tr a-z A-Z <<<"$name")" "$(on_disk "$name" | wc -c)"
   done >"$WORK/root.want"
   {

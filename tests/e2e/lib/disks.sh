@@ -62,14 +62,38 @@ user_image() {
 
 # Sector 0 as it was when the session began.
 ORIG0=$WORK/sector0.bin
-save_sector0() { dd if="$FLOPPY_IMAGE" of="$ORIG0" bs=512 count=1 status=none; }
+# Sector 0 of the volume; on a stick also the disk's own sector 0, its master boot record.
+ORIG_MBR=$WORK/mbr.bin
+volume_sector0() { dd if="$FLOPPY_IMAGE" bs=512 skip=$((FLOPPY_OFFSET / 512)) count=1 status=none; }
+save_sector0() {
+  volume_sector0 >"$ORIG0"
+  dd if="$FLOPPY_IMAGE" of="$ORIG_MBR" bs=512 count=1 status=none
+}
 sector0_unchanged() {
-  cmp -s <(dd if="$FLOPPY_IMAGE" bs=512 count=1 status=none) "$ORIG0" ||
-    { echo "    sector 0 was changed"; return 1; }
+  cmp -s <(volume_sector0) "$ORIG0" || { echo "    sector 0 was changed"; return 1; }
+}
+mbr_unchanged() {
+  cmp -s <(dd if="$FLOPPY_IMAGE" bs=512 count=1 status=none) "$ORIG_MBR" ||
+    { echo "    the master boot record was changed:"; cmp -l <(dd if="$FLOPPY_IMAGE" bs=512 count=1 status=none) \
+        "$ORIG_MBR" | head -5 | sed 's/^/      /'; return 1; }
+}
+# The stick made startable: bytes 0-439 the installer's code (the assembled CODE-FILE), its one
+# entry active, every other byte as it was.
+mbr_startable() { # CODE-FILE
+  python3 - "$FLOPPY_IMAGE" "$ORIG_MBR" "$1" <<'EOF'
+import sys
+now, was = open(sys.argv[1], "rb").read(512), open(sys.argv[2], "rb").read(512)
+code = open(sys.argv[3], "rb").read()
+want = code[:440] + was[440:446] + b"\x80" + was[447:]
+if now != want:
+    print("    the master boot record is not the startable one; bytes that differ:",
+          [i for i in range(512) if now[i] != want[i]][:12])
+    sys.exit(1)
+EOF
 }
 # The installer's boot sector: boot.dat's bytes 0-10 and 62-511 around the disk's own 11-61.
 sector0_merged() {
-  python3 "$HERE/../../tools/check-boot-sector.py" "$FLOPPY_IMAGE" "$ORIG0" "$PKG/boot.dat"
+  python3 "$HERE/../../tools/check-boot-sector.py" <(volume_sector0) "$ORIG0" "$PKG/boot.dat"
 }
 
 # While a session runs, the disk is the tmpfs (files) plus the image (sectors): a fingerprint
@@ -95,9 +119,9 @@ no_probe_in_session() {
 }
 
 # Checks on the finished image (after floppy_finish), by name as DOS sees it.
-on_disk() { mtype -i "$FLOPPY_IMAGE" "::$1" 2>/dev/null; }
-present() { mdir -b -i "$FLOPPY_IMAGE" "::$1" >/dev/null 2>&1 || { echo "    $1 is missing"; return 1; }; }
-absent() { ! mdir -b -i "$FLOPPY_IMAGE" "::$1" >/dev/null 2>&1 || { echo "    $1 should not be on the disk"; return 1; }; }
+on_disk() { mtype -i "$FLOPPY_VOLUME" "::$1" 2>/dev/null; }
+present() { mdir -b -i "$FLOPPY_VOLUME" "::$1" >/dev/null 2>&1 || { echo "    $1 is missing"; return 1; }; }
+absent() { ! mdir -b -i "$FLOPPY_VOLUME" "::$1" >/dev/null 2>&1 || { echo "    $1 should not be on the disk"; return 1; }; }
 same_as() { # NAME-ON-DISK FILE
   cmp -s <(on_disk "$1") "$2" || { echo "    $1 on the disk differs from $2"; return 1; }
 }
@@ -109,7 +133,7 @@ holds() { # NAME-ON-DISK TEXT (printf %b escapes)
 root_is() {
   local want have
   want=$(printf '%s\n' "$@" | tr a-z A-Z | sort)
-  have=$(mdir -b -i "$FLOPPY_IMAGE" :: 2>/dev/null | sed 's|^::/||; s|/$||' | tr a-z A-Z | sort)
+  have=$(mdir -b -i "$FLOPPY_VOLUME" :: 2>/dev/null | sed 's|^::/||; s|/$||' | tr a-z A-Z | sort)
   [ "$want" = "$have" ] || {
     echo "    the root folder differs (- expected, + found):"
     diff <(echo "$want") <(echo "$have") | grep '^[<>]' | sed 's/^</      -/; s/^>/      +/'

@@ -17,6 +17,8 @@ declare -A QUESTION=(
   [NoDisk]="$CAPTION | There is no disk or the disk is read-only. Please make sure that the disk is writable | [+&Retry] [-&Cancel]"
   [Bootable]="$CAPTION | The disk appears to be bootable. The installed OS can be used but both config.sys and autoexec.bat will be modified. ... | [+&Install FreeDos] [&Modify current OS] [-&Abort install]"
   [FreeDos]="$CAPTION | Since the disk is not bootable (or on your explicit request) the FreeDos kernel will now be installed. ... | [+&Continue] [-&Abort installation] [&Show GPL license]"
+  [Startable]="$CAPTION | The stick in drive A: will not start a PC yet: its partition is not marked active and its master boot record holds no start-up code. ... | [+&Make the stick startable] [-&Leave it]"
+  [LeftAloneGpt]="$CAPTION | The master boot record of the stick in drive A: was left as it is: the stick is partitioned with GPT. ... | [+&Continue] [-&Abort]"
   [Completed]="Installation complete | Installation completed, restart the computer to start KESTRAND. ... | [+-&OK]"
   [Aborted]="Installation aborted | Installation aborted, KESTRAND was not installed | [+-&OK]"
 )

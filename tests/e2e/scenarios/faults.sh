@@ -44,7 +44,7 @@ fault_fat32() {
   begin fault_fat32
   disk --kind fat32 --tmpfs 300m || return
   run_installer default default default default
-  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk!)"
+  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk! ...)"
   expect_exit failed
   floppy_finish
   check sector0_unchanged
@@ -57,7 +57,7 @@ fault_fat32() {
   mkfs.fat -C -F 32 -n KESTEST "$img" 8192 >/dev/null && disk --image "$img" --tmpfs 8m || return
   cp "$FLOPPY_IMAGE" "$WORK/fat32-before.img"
   run_installer default default default default
-  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk!)"
+  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk! ...)"
   expect_exit failed
   check test -z "$(ls -A "$FLOPPY_DIR")"
   floppy_finish
@@ -190,7 +190,7 @@ fault_not_fat() {
   disk --kind raw || return
   cp "$FLOPPY_IMAGE" "$WORK/raw-before.img"
   run_installer default default default default
-  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk!)"
+  expect_questions Welcome Drive FreeDos "Disk(The FreeDos installation requires a FAT12/16 formatted disk! ...)"
   expect_exit failed
   check test -z "$(ls -A "$FLOPPY_DIR")"
   floppy_finish

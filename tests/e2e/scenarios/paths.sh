@@ -201,7 +201,71 @@ path_package_folders() {
   done
 }
 
+# USB sticks as they come: sector 0 a master boot record, the FAT16 volume from sector 2048.
+# A factory-made one (no boot code, partition not active) ends startable after consent, on the
+# FreeDOS path and on the Modify path, and boots; one whose MBR already starts its partition keeps
+# it byte for byte and boots; declining, and a GPT disk, leave the MBR as it was.
+STICK_MBR=$WORK/stickmbr.bin
+path_sticks() {
+  local img
+  nasm -f bin -o "$STICK_MBR" "$HERE/../../src/installer/boot/StickMbr.asm" || { fail "StickMbr.asm"; return; }
+
+  begin path_stick_made_startable
+  disk --kind stick || return
+  run_installer default default default Make_the_stick_startable default
+  expect_questions Welcome Drive FreeDos Startable Completed
+  expect_exit completed
+  blank_disk_finished
+  check mbr_startable "$STICK_MBR"
+  check boots "$FLOPPY_IMAGE" hd KESTEST
+  floppy_end
+
+  begin path_stick_modify_os
+  img=$WORK/stick-os.img
+  floppy_make_image stick "$img" "$USER_DIR/COMMAND.COM" && disk --image "$img" --stick || return
+  run_installer default default Modify_current_OS Make_the_stick_startable default
+  expect_questions Welcome Drive Bootable Startable Completed
+  expect_exit completed
+  floppy_finish
+  check sector0_unchanged
+  check mbr_startable "$STICK_MBR"
+  check package_installed
+  floppy_end
+
+  begin path_stick_already_startable
+  img=$WORK/stick-startable.img
+  floppy_make_image stick "$img" && floppy_stick_mbr "$img" 80 06 "$STICK_MBR" && disk --image "$img" --stick || return
+  run_installer default default default default
+  expect_questions Welcome Drive FreeDos Completed
+  expect_exit completed
+  blank_disk_finished
+  check mbr_unchanged
+  check boots "$FLOPPY_IMAGE" hd KESTEST
+  floppy_end
+
+  begin path_stick_left_as_it_is
+  disk --kind stick || return
+  run_installer default default default Leave_it default
+  expect_questions Welcome Drive FreeDos Startable Completed
+  expect_exit completed
+  blank_disk_finished
+  check mbr_unchanged
+  floppy_end
+
+  begin path_stick_gpt
+  img=$WORK/stick-gpt.img
+  floppy_make_image stick "$img" && floppy_stick_mbr "$img" 00 ee && disk --image "$img" --stick || return
+  run_installer default default default Continue default
+  expect_questions Welcome Drive FreeDos LeftAloneGpt Completed
+  expect_exit completed
+  blank_disk_finished
+  check mbr_unchanged
+  floppy_end
+}
+
 group_paths() {
   path_not_bootable; path_install_freedos; path_modify_os; path_modify_os_no_sectors; path_fat16
   path_keyboard; path_started_elsewhere; path_package_on_disk; path_package_folders
+  # The 9x family cannot open the whole disk: it leaves a stick's MBR alone (and asks nothing).
+  [ "${E2E_WINDOWS:-default}" = win98 ] || path_sticks
 }

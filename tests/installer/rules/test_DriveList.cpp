@@ -57,3 +57,30 @@ TEST(DriveList, PathsInTheRootOfTheDrive)
     EXPECT_FALSE(tooLong.fits);
     EXPECT_STREQ("", tooLong.text);
 }
+
+TEST(DriveList, EntriesSayWhatEachDriveHolds)
+{
+    struct Row {
+        DriveContents contents;
+        const char* text;
+        bool fat16;
+    } rows[] = {
+        {{true, "KESTICK", 2000000000ull, "FAT", 30000}, "E:  KESTICK  1.9 GB  FAT16", true},
+        {{true, "", 1457664, "FAT", 2847}, "E:  1.4 MB  FAT12", true},
+        {{true, "BIG", 32ull << 30, "FAT32", 1000000}, "E:  BIG  32 GB  FAT32", false},
+        {{true, "SMALL32", 8u << 20, "FAT32", 16000}, "E:  SMALL32  8.0 MB  FAT32", false},
+        {{true, "WIDE", 300u << 20, "FAT", 76800}, "E:  WIDE  300 MB  FAT32", false},  // only the size tells
+        {{true, "NT", 64u << 20, "NTFS", 0}, "E:  NT  64 MB  NTFS", false},
+        {{true, "A|B", 900, "FAT", 10}, "E:  A!B  900 bytes  FAT12", true},  // '|' would split the entry
+        {{false, "", 0, "", 0}, "E:  no disk", false},
+    };
+    for (const Row& row : rows) {
+        char text[80];
+        DescribeDrive('E', row.contents, text, sizeof text);
+        EXPECT_STREQ(row.text, text);
+        EXPECT_EQ(row.fat16, HoldsFat16Volume(row.contents)) << row.text;
+    }
+    char small[8];
+    DescribeDrive('E', rows[0].contents, small, sizeof small);  // cut, never past the buffer
+    EXPECT_STREQ("E:  KES", small);
+}
