@@ -156,8 +156,10 @@ path_package_on_disk() {
 # from the Cyrillic folder the GPL licence is opened too (ShellExecute of a name in the current
 # folder). The zip's top folder holds no package: its kesinst.exe says where it looked.
 path_package_folders() {
-  local row rel folder base
-  for row in ${FOLDER_ROWS:-cyrillic long zip}; do
+  local row rel folder base rows='cyrillic long zip'
+  # The 9x family names files in the ANSI code page and within MAX_PATH, as its own Explorer does.
+  [ "${E2E_WINDOWS:-default}" = win98 ] && rows=zip
+  for row in ${FOLDER_ROWS:-$rows}; do
     begin "path_package_folder_$row"
     disk --kind fat12 || return
     case $row in
