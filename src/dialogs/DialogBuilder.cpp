@@ -121,6 +121,20 @@ void DialogBuilder::Place(const DialogLayout& layout)
         SendMessageA(editWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(editText));
 }
 
+void DialogBuilder::CreateMessage(const char* text, int32_t x, int32_t height)
+{
+    // SS_LEFT wraps words as the layout measured them; the text goes in by WM_SETTEXT, which
+    // takes any length.
+    constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+    HWND message = CreateWindowExA(0, "STATIC", "", kStyle, x, 8, wrapWidth, height, dialog,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_MESSAGE)), context->instance,
+                                   nullptr);
+    if (!message)
+        return;
+    SendMessageA(message, WM_SETFONT, reinterpret_cast<WPARAM>(context->font), FALSE);
+    SendMessageA(message, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
 void DialogBuilder::AddItems(HWND control, const ControlSpec& spec, UINT add, UINT select)
 {
     ListItems items(spec.items);

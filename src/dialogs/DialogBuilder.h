@@ -25,6 +25,9 @@ public:
     bool CreateControl(const ControlSpec& spec, TextSize* outer) override;
     // Moves every control to its final rectangle.
     void Place(const DialogLayout& layout);
+    // The message as a static text, where screen readers and other programs read it
+    // (WM_GETTEXT); it looks as the painted message did: same font, place and wrapping.
+    void CreateMessage(const char* text, int32_t x, int32_t height);
 
 private:
     void AddItems(HWND control, const ControlSpec& spec, UINT add, UINT select);

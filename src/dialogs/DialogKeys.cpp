@@ -51,6 +51,34 @@ HWND AccessKeyControl(HWND dialog, char key)
     return nullptr;
 }
 
+// As the dialog manager does: the focus rectangle appears once Tab or an arrow key is used, the
+// access-key underlines once Alt is pressed.
+void ShowKeyboardCues(HWND dialog, const MSG& msg)
+{
+    WPARAM hide = 0;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        switch (msg.wParam) {
+        case VK_TAB:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            hide = UISF_HIDEFOCUS;
+            break;
+        case VK_MENU:
+            hide = UISF_HIDEACCEL;
+            break;
+        default:
+            break;
+        }
+    }
+    if (msg.message == WM_SYSCHAR)
+        hide = UISF_HIDEACCEL | UISF_HIDEFOCUS;
+    // The system passes a real change on to every control and ignores the rest.
+    if (hide)
+        SendMessageA(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, hide), 0);
+}
+
 }  // namespace
 
 HWND NextTabStop(HWND dialog, HWND focus, bool backward)
@@ -75,6 +103,7 @@ bool DialogKey(HWND dialog, const MSG& msg)
     if (!msg.hwnd || (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)))
         return false;
     const bool alt = (msg.lParam & (1 << 29)) != 0;
+    ShowKeyboardCues(dialog, msg);
     // Without a focus the keys reach the active window as system keys, Alt or not.
     if ((msg.message == WM_KEYDOWN || (msg.message == WM_SYSKEYDOWN && !alt)) && msg.wParam == VK_TAB) {
         HWND next = NextTabStop(dialog, GetFocus(), GetKeyState(VK_SHIFT) < 0);

@@ -27,15 +27,17 @@ void PaintBackground(HWND dialog, HDC dc, const WMessageContext* c)
 void PaintMessage(HWND dialog, const WMessageContext* c)
 {
     const ScopedPaint paint(dialog);
-    SetBkMode(paint.dc, TRANSPARENT);
-    const ScopedSelect font(paint.dc, c->font);
-    int x = 8;
-    if (c->icon) {
+    if (c->icon)
         DrawIcon(paint.dc, 8, 8, c->icon);
-        x = 48;
-    }
-    RECT r{x, 8, x + c->wrapWidth, 16000};
-    DrawTextA(paint.dc, c->text, -1, &r, DT_WORDBREAK | DT_NOCLIP);
+}
+
+HBRUSH MessageColours(HDC dc, const WMessageContext* c)
+{
+    // Black on the band, as the message was always drawn.
+    const int background = (c->flags & MARKUP_FLAG_PLAIN) ? COLOR_BTNFACE : COLOR_WINDOW;
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, GetSysColor(background));
+    return GetSysColorBrush(background);
 }
 
 void DrawItem(const DRAWITEMSTRUCT* d, const WMessageContext* c)

@@ -1,6 +1,7 @@
 #pragma once
 // WMessageContext: the record of one WMessageDialog::Show call. It lives exactly as long as the
-// call; the dialog window reaches it through its GWLP_USERDATA.
+// call; the dialog window reaches it through its GWLP_USERDATA. Private to the dialog code: other
+// programs (screen readers, the test robot) read a question from its windows.
 #include <windows.h>
 #include <cstdint>
 

@@ -13,6 +13,9 @@
 namespace {
 
 const char kClassName[] = "ZEB_UB_CLASS";
+// The identifier of the button that Escape and the close box answer with, for programs that
+// read the question from outside (the test robot); absent when there is none.
+const char kCancelProperty[] = "KesCancelButton";
 
 constexpr DWORD kDialogExStyle = WS_EX_APPWINDOW | WS_EX_DLGMODALFRAME;   // 0x00040001
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;       // 0x80C80000
@@ -120,6 +123,26 @@ void Finish(HWND dialog, WMessageContext* c, int32_t result)
     DestroyWindow(dialog);
 }
 
+// As the dialog manager does: the push button that has the focus is drawn as the default one,
+// the one Enter presses; with the focus anywhere else in the dialog the '+' button has the look.
+void FollowFocus(HWND dialog, const WMessageContext* c)
+{
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(dialog, focus))
+        return;
+    const int focusId = GetDlgCtrlID(focus);
+    HWND wanted = GetParent(focus) == dialog && focusId >= ID_BUTTON_FIRST ? focus : DefaultButton(dialog, c);
+    for (int id = ID_BUTTON_FIRST;; ++id) {
+        HWND button = GetDlgItem(dialog, id);
+        if (!button)
+            break;
+        const LONG_PTR style = GetWindowLongPtrA(button, GWL_STYLE);
+        const bool isDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        if (isDefault != (button == wanted))
+            SendMessageA(button, BM_SETSTYLE, button == wanted ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+}
+
 bool DefaultEnabled(HWND dialog, const WMessageContext* c)
 {
     HWND button = DefaultButton(dialog, c);
@@ -138,7 +161,11 @@ LRESULT OnCommand(HWND dialog, WMessageContext* c, WPARAM wParam, LPARAM lParam)
     if (code != 0)
         return 1;
     if (id >= ID_BUTTON_FIRST) {
-        Finish(dialog, c, id - ID_BUTTON_FIRST);
+        // Whatever the button does with a click while disabled, a disabled button gives no
+        // answer: the licence gate must not rest on the control alone.
+        HWND button = GetDlgItem(dialog, id);
+        if (button && IsWindowEnabled(button))
+            Finish(dialog, c, id - ID_BUTTON_FIRST);
         return 0;
     }
     if (id == ID_ACCEPT_BOX && (c->flags & MARKUP_FLAG_ACCEPT)) {
@@ -150,6 +177,14 @@ LRESULT OnCommand(HWND dialog, WMessageContext* c, WPARAM wParam, LPARAM lParam)
         return r;
     }
     return 1;
+}
+
+// Whether `control` is the dialog's drop-down list, open.
+bool DroppedDown(HWND control, int id)
+{
+    const WMessageContext* c = ContextOf(GetParent(control));
+    return id == ID_INPUT && c && c->inputKind == CONTROL_DROPDOWN &&
+           SendMessageA(control, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
 }
 
 }  // namespace
@@ -186,6 +221,10 @@ LRESULT CALLBACK WMessageDialog::WindowProc(HWND dialog, UINT message, WPARAM wP
     case WM_PAINT:
         PaintMessage(dialog, c);
         break;
+    case WM_CTLCOLORSTATIC:
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == ID_MESSAGE)
+            return reinterpret_cast<LRESULT>(MessageColours(reinterpret_cast<HDC>(wParam), c));
+        break;
     case WM_MEASUREITEM:
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = MARKUP_ITEM_HEIGHT;
         break;
@@ -220,6 +259,7 @@ LRESULT CALLBACK WMessageDialog::WindowProc(HWND dialog, UINT message, WPARAM wP
         }
         return OnCommand(dialog, c, wParam, lParam);
     case WM_DESTROY:
+        RemovePropA(dialog, kCancelProperty);
         GatherValues(dialog, c);
         break;
     default:
@@ -249,7 +289,10 @@ LRESULT CALLBACK WMessageDialog::ControlProc(HWND control, UINT message, WPARAM 
             SendMessageA(control, BM_CLICK, 0, 0);
         return 0;
     }
-    if (message == WM_KEYDOWN && (wParam == VK_ESCAPE || (wParam == VK_RETURN && id < ID_BUTTON_FIRST))) {
+    // An open drop-down list keeps Escape and Enter: they close it, taking back or keeping the
+    // item, and do not answer the question.
+    if (message == WM_KEYDOWN && (wParam == VK_ESCAPE || (wParam == VK_RETURN && id < ID_BUTTON_FIRST)) &&
+        !DroppedDown(control, id)) {
         SendMessageA(GetParent(control), WM_KEYDOWN, wParam, lParam);
         // The key may have ended the dialog, and this control with it.
         if (!IsWindow(control))
@@ -311,6 +354,8 @@ int32_t WMessageDialog::Show(HWND owner, const char* text, const char* caption, 
         builder.Release();
         layout.Finish();
         builder.Place(layout);
+        if (*c->text && layout.textHeight > 0)
+            builder.CreateMessage(c->text, c->icon ? 48 : 8, layout.textHeight);
 
         c->textHeight = layout.textHeight;
         c->inputKind = layout.inputKind;
@@ -322,6 +367,9 @@ int32_t WMessageDialog::Show(HWND owner, const char* text, const char* caption, 
             EnableWindow(DefaultButton(dialog, c), FALSE);
         if (c->cancelIndex < 0)
             EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+        else
+            SetPropA(dialog, kCancelProperty,
+                     reinterpret_cast<HANDLE>(static_cast<INT_PTR>(ID_BUTTON_FIRST + c->cancelIndex)));
         SetWindowPos(dialog, nullptr, layout.windowX, layout.windowY, layout.windowWidth, layout.windowHeight,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         InvalidateRect(dialog, nullptr, TRUE);
@@ -341,16 +389,22 @@ int32_t WMessageDialog::Show(HWND owner, const char* text, const char* caption, 
         first = NextTabStop(dialog, nullptr, false);
     if (first)
         SetFocus(first);
+    // The focus rectangle and the access-key underlines start as the system's setting says
+    // (hidden until the keyboard is used, by default); DialogKey shows them as keys arrive.
+    SendMessageA(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
+    FollowFocus(dialog, c);
 
     MSG msg;
     while (c->result == -1 && !c->destroyed) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1)
             break;
-        if (DialogKey(dialog, msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (!DialogKey(dialog, msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (!c->destroyed)
+            FollowFocus(dialog, c);
     }
     if (!c->destroyed) {
         // WM_QUIT ended the loop: the window goes without gathering, so it cannot reach this

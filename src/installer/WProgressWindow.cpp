@@ -18,6 +18,14 @@ WProgressWindow::~WProgressWindow() {}
 
 void WProgressWindow::CreateHidden()
 {
+    // No message loop runs while the files are copied, which on a floppy takes far longer than
+    // the 5 s after which Windows (Vista and later) would put a frozen "Not Responding" copy
+    // in place of this window; the call is absent before Vista.
+    typedef void(WINAPI * DisableGhosting)();
+    if (HMODULE user = GetModuleHandleA("user32.dll")) {
+        if (FARPROC f = GetProcAddress(user, "DisableProcessWindowsGhosting"))
+            reinterpret_cast<DisableGhosting>(reinterpret_cast<void*>(f))();
+    }
     CreateFrame(nullptr, 100, 100, 200, 50, kStyle, "KESTRAND Install - Progress", nullptr, nullptr, kExStyle);
 }
 

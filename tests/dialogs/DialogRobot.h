@@ -148,11 +148,17 @@ inline RECT RectIn(HWND dialog, HWND control)
     return r;
 }
 
+// The message text, a static control of its own made after all others (identifier 102).
+inline HWND MessageOf(HWND dialog) { return GetDlgItem(dialog, 102); }
+
+// The controls of the mark-up and the buttons, in the order they were made; the message aside.
 inline std::vector<HWND> Children(HWND dialog)
 {
     std::vector<HWND> list;
-    for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-        list.push_back(w);
+    for (HWND w = GetWindow(dialog, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w != MessageOf(dialog))
+            list.push_back(w);
+    }
     return list;
 }
 

@@ -2,6 +2,8 @@
 // ending a dialog (a click, Enter, Escape, the close box), under Wine.
 #include "dialogs/DialogRobot.h"
 
+#include <algorithm>
+
 using robot::Call;
 
 namespace {
@@ -93,6 +95,12 @@ TEST(WMessageDialogButtons, LicenceQuestionByKeyboardAlone)
     call.markup = "<E10><C15>I have read and fully agree to this license agreement<F2>";
     call.state = &state;
     call.value = licence;
+    auto defaultIs = [](int i) {
+        return [i](HWND d) {
+            EXPECT_EQ(i == 0 ? 0x50010001u : 0x50010000u, robot::StyleOf(Button(d, 0)) & ~WS_DISABLED);
+            EXPECT_EQ(i == 1 ? 0x50010001u : 0x50010000u, robot::StyleOf(Button(d, 1)));
+        };
+    };
     auto focusIs = [](int id) {
         return [id](HWND d) {
             EXPECT_EQ(GetDlgItem(d, id), GetFocus()) << "focus expected on " << id;
@@ -119,9 +127,22 @@ TEST(WMessageDialogButtons, LicenceQuestionByKeyboardAlone)
                 EXPECT_TRUE(IsWindowEnabled(Button(d, 0)));
                 robot::Type(VK_TAB);
             },
-            [&](HWND d) { focusIs(1000)(d); robot::Type(VK_TAB); },
-            [&](HWND d) { focusIs(1001)(d); robot::Type(VK_TAB); },   // round to the start
-            [&](HWND d) { focusIs(400)(d); robot::Type(VK_TAB, false, true); },   // and back
+            [&](HWND d) {
+                focusIs(1000)(d);
+                defaultIs(0)(d);
+                robot::Type(VK_TAB);
+            },
+            [&](HWND d) {
+                // The focused push button takes the default look, as Enter would press it.
+                focusIs(1001)(d);
+                defaultIs(1)(d);
+                robot::Type(VK_TAB);   // round to the start
+            },
+            [&](HWND d) {
+                focusIs(400)(d);
+                defaultIs(0)(d);   // back to the '+' button away from the buttons
+                robot::Type(VK_TAB, false, true);   // and back
+            },
             [&](HWND d) { focusIs(1001)(d); robot::Type(VK_TAB, false, true); },
             [&](HWND d) {
                 focusIs(1000)(d);
@@ -136,6 +157,79 @@ TEST(WMessageDialogButtons, LicenceQuestionByKeyboardAlone)
     EXPECT_EQ(0, result);
     EXPECT_EQ(0x8000, state);
     EXPECT_STREQ("Licence text.", licence);
+}
+
+// The UI-state changes asked of the dialog window, as a hook on this thread sees them.
+std::vector<WPARAM> uiChanges;
+LRESULT CALLBACK RecordUiChange(int code, WPARAM wp, LPARAM lp)
+{
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    char name[32] = "";
+    if (code == HC_ACTION && m->message == WM_CHANGEUISTATE && GetClassNameA(m->hwnd, name, sizeof name) &&
+        lstrcmpA(name, "ZEB_UB_CLASS") == 0)
+        uiChanges.push_back(m->wParam);
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// As the dialog manager does: the dialog's UI state starts from the system's setting (the
+// keyboard cues hidden until the keyboard is used, by default), Tab and the arrows show the focus
+// rectangle, Alt the access-key underlines, an access key both. Wine keeps no UI state of its
+// own, so the requests are what is checked.
+TEST(WMessageDialogButtons, KeyboardCuesAppearAsTheKeyboardIsUsed)
+{
+    BOOL cues = FALSE;
+    SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(FALSE), 0);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &RecordUiChange, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    const WPARAM initialize = MAKEWPARAM(UIS_INITIALIZE, 0);
+    const WPARAM showFocus = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
+    const WPARAM showAccel = MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL);
+    const WPARAM showBoth = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    for (WPARAM key : {WPARAM(VK_TAB), WPARAM(VK_RIGHT), WPARAM(VK_DOWN)}) {
+        SCOPED_TRACE(key);
+        uiChanges.clear();
+        std::vector<WPARAM> seen;
+        Call call;
+        call.buttons = "+&Continue|-&Abort";
+        call.markup = "<C3>&Verbose";
+        EXPECT_EQ(1, robot::Show(
+                         call,
+                         [&](HWND) {
+                             seen = uiChanges;
+                             robot::Type('Q');   // a letter alone shows nothing
+                         },
+                         nullptr,
+                         {
+                             [&](HWND) {
+                                 EXPECT_EQ(seen, uiChanges);
+                                 robot::Type(key);
+                             },
+                             [&](HWND) {
+                                 seen.push_back(showFocus);
+                                 EXPECT_EQ(seen, uiChanges);
+                                 // Alt pressed, not yet let go (letting go alone would
+                                 // open the system menu).
+                                 PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_MENU,
+                                              (LPARAM(MapVirtualKeyA(VK_MENU, 0)) << 16) | (LPARAM(1) << 29) | 1);
+                             },
+                             [&](HWND) {
+                                 seen.push_back(showAccel);
+                                 EXPECT_EQ(seen, uiChanges);
+                                 robot::Type('V', true);
+                             },
+                             [&](HWND d) {
+                                 seen.push_back(showBoth);
+                                 EXPECT_EQ(seen, uiChanges);
+                                 robot::Click(d, 1001);
+                             },
+                         }));
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(initialize, seen.front());   // asked once, before the dialog is used
+        EXPECT_EQ(1, std::count(seen.begin(), seen.end(), initialize));
+    }
+    UnhookWindowsHookEx(hook);
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(cues)), 0);
 }
 
 struct KeyRow {

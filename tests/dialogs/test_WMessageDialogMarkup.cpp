@@ -135,10 +135,23 @@ TEST(WMessageDialogMarkup, LicenceBoxEnablesContinueOnlyWhileTicked)
         y += m.Text("&Continue").cy + 8 + 8;
         ExpectWindow(d, cw, y);
 
-        // Continue follows the box, both ways; Enter does nothing while it is disabled.
+        // The message is a static text where a screen reader finds it, in the painted
+        // message's place: beside the icon, the wrap width wide, as high as its area.
+        HWND text = robot::MessageOf(d);
+        ASSERT_NE(nullptr, text);
+        EXPECT_EQ(kWelcome, robot::TextOf(text));
+        EXPECT_EQ(0x50000080u, robot::StyleOf(text));   // SS_LEFT | SS_NOPREFIX
+        ExpectRect({48, 8, m.wrap, textHeight}, d, text, "message");
+        EXPECT_EQ(text, GetWindow(GetDlgItem(d, 1001), GW_HWNDNEXT));   // made last
+
+        // Continue follows the box, both ways; Enter does nothing while it is disabled, and
+        // neither does a click or a command, whatever the button control does with them.
         EXPECT_FALSE(IsWindowEnabled(cont));
         robot::KeyTo(d, VK_RETURN);
         robot::KeyTo(edit, VK_RETURN);
+        robot::Click(d, 1000);
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(cont));
+        SendMessageA(d, WM_COMMAND, MAKEWPARAM(1007, BN_CLICKED), 0);   // no such button
         ASSERT_TRUE(IsWindow(d));
         robot::Click(d, 515);
         EXPECT_TRUE(IsWindowEnabled(cont));
@@ -237,8 +250,32 @@ TEST(WMessageDialogMarkup, DriveChoiceComesBackInTheUpperHalf)
         ExpectButtons(d, m, {"&Continue", "&Abort"}, cw, y);
         ExpectWindow(d, cw, y + m.Text("&Continue").cy + 16);
 
-        SendMessageA(combo, CB_SETCURSEL, 1, 0);
-        robot::KeyTo(combo, VK_RETURN);
+        // The message is read where a screen reader reads it.
+        EXPECT_EQ(text, robot::TextOf(robot::MessageOf(d)));
+
+        // An open list keeps Escape and Enter: Escape only closes it, Enter only chooses the
+        // item; with the list closed Enter answers the question.
+        SetFocus(combo);
+        robot::Type(VK_F4);
+    }, nullptr, {
+        [](HWND d) {
+            EXPECT_TRUE(SendMessageA(GetDlgItem(d, 400), CB_GETDROPPEDSTATE, 0, 0));
+            robot::Type(VK_ESCAPE);
+        },
+        [](HWND d) {
+            EXPECT_FALSE(SendMessageA(GetDlgItem(d, 400), CB_GETDROPPEDSTATE, 0, 0));
+            robot::Type(VK_DOWN, true);   // Alt+Down opens it as well
+        },
+        [](HWND d) {
+            EXPECT_TRUE(SendMessageA(GetDlgItem(d, 400), CB_GETDROPPEDSTATE, 0, 0));
+            robot::Type(VK_DOWN);
+            robot::Type(VK_RETURN);
+        },
+        [](HWND d) {
+            EXPECT_FALSE(SendMessageA(GetDlgItem(d, 400), CB_GETDROPPEDSTATE, 0, 0));
+            EXPECT_EQ(1, SendMessageA(GetDlgItem(d, 400), CB_GETCURSEL, 0, 0));
+            robot::Type(VK_RETURN);
+        },
     }));
     EXPECT_EQ(1 << 16, state);
 }
@@ -408,9 +445,18 @@ TEST(WMessageDialogMarkup, IconsAndWhereTheMessageStarts)
         call.text = "Message";
         call.icon = row.id ? MAKEINTRESOURCEA(row.id) : nullptr;
         robot::Show(call, [&](HWND d) {
-            const WMessageContext* c = reinterpret_cast<WMessageContext*>(GetWindowLongPtrA(d, GWLP_USERDATA));
-            EXPECT_EQ(row.loaded, c->icon != nullptr);
-            RedrawWindow(d, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+            RedrawWindow(d, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            EXPECT_EQ(row.textX, robot::RectIn(d, robot::MessageOf(d)).left);
+            // Ink in the icon's square under the message's one line only when an icon was drawn.
+            bool inked = false;
+            const int below = 8 + Measure().lineHeight + 2;
+            const int bandEnd = row.id ? 40 : Measure().lineHeight + 12;   // the white band's end
+            HDC iconDc = GetDC(d);
+            for (int x = 8; x < 40 && !inked; ++x)
+                for (int y = below; y < bandEnd && !inked; ++y)
+                    inked = GetPixel(iconDc, x, y) != GetSysColor(COLOR_WINDOW);
+            ReleaseDC(d, iconDc);
+            EXPECT_EQ(row.loaded, inked);
             // The first ink right of the icon's room, on the text's first line.
             const int from = row.loaded ? 44 : 0;
             int first = -1;
@@ -434,8 +480,10 @@ TEST(WMessageDialogMarkup, PlainFlagPaintsTheMessageOnButtonFace)
     Call call;
     call.markup = "<F1>";
     robot::Show(call, [&](HWND d) {
-        RedrawWindow(d, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(d, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         EXPECT_EQ(GetSysColor(COLOR_BTNFACE), ClientPixel(d, 2, 2));
+        // The message text's own background, right of the text, is the button face as well.
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), ClientPixel(d, 8 + Measure().Text("Message").cx + 4, 12));
         robot::Click(d, 1000);
     });
 }

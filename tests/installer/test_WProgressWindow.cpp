@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "framework/ImportHook.h"
 #include "framework/WApp.h"
 #include "framework/WPaintCanvas.h"
 #include "installer/WProgressWindow.h"
@@ -152,4 +153,31 @@ TEST_F(ProgressWindowTest, FrameAndOneLineOfTextCutAtTheFrame)
     EXPECT_TRUE(Inked(w - 14, 6, w - 4, h - 4));
     EXPECT_FALSE(Inked(w - 3, 0, w, h));
     EXPECT_FALSE(Inked(0, h - 3, w, h));
+}
+
+namespace {
+int ghostingDisabled = 0;
+void WINAPI FakeDisableGhosting() { ++ghostingDisabled; }
+ImportHook* getProcHook = nullptr;
+FARPROC WINAPI RecordingGetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (!IS_INTRESOURCE(name) && lstrcmpA(name, "DisableProcessWindowsGhosting") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeDisableGhosting));
+    return getProcHook->Original<FARPROC(WINAPI*)(HMODULE, LPCSTR)>()(module, name);
+}
+}  // namespace
+
+// The window is never ghosted as "Not Responding" while the copies run without a message loop:
+// ghosting is turned off for the process, through GetProcAddress as Windows before Vista lacks it.
+TEST(ProgressWindowGhosting, TurnedOffWhenTheWindowIsMade)
+{
+    ImportHook hook("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&RecordingGetProcAddress));
+    ASSERT_TRUE(hook.Installed());
+    getProcHook = &hook;
+    ghostingDisabled = 0;
+    WProgressWindow progress;
+    progress.CreateHidden();
+    EXPECT_EQ(1, ghostingDisabled);
+    progress.Destroy();
+    getProcHook = nullptr;
 }

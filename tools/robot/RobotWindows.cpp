@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "dialogs/WMessageContext.h"
 
 namespace {
 
@@ -15,6 +14,8 @@ const int kInputId = 400;
 const int kPathContainer = 401;
 const int kPathEdit = 402;
 const int kSeparator = 101;
+const int kMessage = 102;
+const char kCancelProperty[] = "KesCancelButton";
 const UINT kSendTimeout = 5000;
 
 bool IsClass(const RobotControl& control, const char* name)
@@ -97,7 +98,7 @@ BOOL CALLBACK CollectControlProc(HWND window, LPARAM lParam)
 {
     RobotQuestion* question = reinterpret_cast<RobotQuestion*>(lParam);
     // The edit and button inside a path field are the field's, not the dialog's.
-    if (GetParent(window) != question->dialog)
+    if (GetParent(window) != question->dialog || GetDlgCtrlID(window) == kMessage)
         return TRUE;
     RobotControl control;
     control.window = window;
@@ -120,57 +121,16 @@ BOOL CALLBACK CollectControlProc(HWND window, LPARAM lParam)
     return TRUE;
 }
 
-// Reads the dialog's record from the installer's memory. Every field that can be checked is
-// checked, so a record of another shape is refused rather than misread.
-bool ReadDialogRecord(RobotQuestion* question)
+// The message as a screen reader reads it: the text of the dialog's message control; and the
+// cancel button from the dialog's property, the default button from its look.
+bool ReadMessage(RobotQuestion* question)
 {
-    LONG_PTR address = GetWindowLongPtrA(question->dialog, GWLP_USERDATA);
-    if (!address)
-        return false;
-    HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, FALSE,
-                                 question->process);
-    if (!process)
-        return false;
-    BOOL robotWow = FALSE, installerWow = FALSE;
-    IsWow64Process(GetCurrentProcess(), &robotWow);
-    IsWow64Process(process, &installerWow);
-    WMessageContext record;
-    SIZE_T got = 0;
-    bool ok = robotWow == installerWow &&
-              ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), &record,
-                                sizeof record, &got) && got == sizeof record;
-    int buttons = static_cast<int>(question->buttons.size());
-    ok = ok && record.result == -1 && record.textHeight >= 0 && record.textHeight < 100000 &&
-         record.cancelIndex >= -1 && record.cancelIndex < buttons &&
-         record.defaultIndex >= -1 && record.defaultIndex < buttons &&
-         static_cast<unsigned>(record.inputKind) <= CONTROL_NONE &&
-         record.text != nullptr;
-    std::string text;
-    if (ok) {
-        // Page by page, so the read never runs into memory that is not there.
-        const char* at = record.text;
-        for (;;) {
-            char chunk[256];
-            SIZE_T toPageEnd = 4096 - (reinterpret_cast<UINT_PTR>(at) & 4095);
-            SIZE_T want = toPageEnd < sizeof chunk ? toPageEnd : sizeof chunk;
-            if (!ReadProcessMemory(process, at, chunk, want, &got) || got == 0) {
-                ok = false;
-                break;
-            }
-            const char* end = static_cast<const char*>(std::memchr(chunk, 0, got));
-            text.append(chunk, end ? static_cast<size_t>(end - chunk) : got);
-            if (end || text.size() > 65536)
-                break;
-            at += got;
-        }
-    }
-    CloseHandle(process);
-    if (!ok)
-        return false;
+    HWND message = GetDlgItem(question->dialog, kMessage);
+    question->text = message ? ControlText(message) : std::string();
+    HANDLE cancel = GetPropA(question->dialog, kCancelProperty);
+    const INT_PTR cancelId = reinterpret_cast<INT_PTR>(cancel);
+    question->cancelIndex = cancel ? static_cast<int>(cancelId - kButtonBase) : -1;
     question->haveRecord = true;
-    question->text = text;
-    question->defaultIndex = record.defaultIndex;
-    question->cancelIndex = record.cancelIndex;
     return true;
 }
 
@@ -190,8 +150,6 @@ bool IsChecked(const RobotControl& control)
 
 int DefaultButton(const RobotQuestion& question)
 {
-    if (question.haveRecord && question.defaultIndex >= 0)
-        return question.defaultIndex;
     for (size_t i = 0; i < question.buttons.size(); ++i) {
         if ((question.buttons[i].style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
             return static_cast<int>(i);
@@ -543,7 +501,7 @@ RobotQuestion ObserveQuestion(HWND dialog)
         for (size_t j = i; j > 0 && question.buttons[j].id < question.buttons[j - 1].id; --j)
             std::swap(question.buttons[j], question.buttons[j - 1]);
     }
-    ReadDialogRecord(&question);
+    ReadMessage(&question);
     return question;
 }
 

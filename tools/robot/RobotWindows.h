@@ -21,11 +21,10 @@ struct RobotQuestion {
     HWND dialog = nullptr;
     DWORD process = 0;
     std::string caption;
-    // The message is painted, not a control, so it is read from the dialog's own record; these
-    // stay unknown when that record cannot be read or does not look like one.
+    // The message, read from the dialog's message control as a screen reader reads it, and the
+    // cancel button, from the dialog's property; the default button is the one drawn as such.
     bool haveRecord = false;
     std::string text;
-    int defaultIndex = -1;
     int cancelIndex = -1;
     std::vector<RobotControl> buttons;      // identifiers 1000 + position, in order
     std::vector<RobotControl> controls;     // the mark-up controls, top to bottom

@@ -11,6 +11,7 @@ constexpr int32_t MARKUP_MAX_COORD = 32767;
 
 // Control identifiers the window procedure finds its controls by.
 constexpr int32_t ID_SEPARATOR = 101;
+constexpr int32_t ID_MESSAGE = 102;     // the message text, made after every other control
 constexpr int32_t ID_STATIC = -1;
 constexpr int32_t ID_INPUT = 400;
 constexpr int32_t ID_PATH = 401;
