@@ -20,13 +20,19 @@ fault_missing_data_file() {
   floppy_end
 }
 
+# The tmpfs pages (4 KiB each) that the given files take on the disk behind A:.
+pages_of() {
+  local f n=0
+  for f in "$@"; do n=$((n + ($(stat -c %s "$f") + 4095) / 4096)); done
+  echo "$n"
+}
+
 # A disk with room for everything up to 0200.dat (tmpfs pages of 4 KiB): 0201.dat does not fit.
 fault_disk_full() {
   begin fault_disk_full
-  local pages=2 f   # config.sys and autoexec.bat, one page each
-  for f in kernel._ys command._om ksstart._om kestrand._xe 0000.dat 0100.dat 0200.dat; do
-    pages=$((pages + ($(stat -c %s "$PKG/$f") + 4095) / 4096))
-  done
+  local pages
+  # and config.sys and autoexec.bat, one page each
+  pages=$(($(cd "$PKG" && pages_of kernel._ys command._om ksstart._om kestrand._xe 0000.dat 0100.dat 0200.dat) + 2))
   disk --kind fat12 --tmpfs $((pages * 4))k || return
   run_installer default default default default
   expect_questions Welcome Drive FreeDos "Package(Could not copy 0201.dat)"
@@ -70,7 +76,7 @@ fault_fat32() {
 # bytes, nothing half-made is left, and the message is the config.sys one.
 fault_backup_no_room() {
   begin fault_backup_no_room
-  local img=$WORK/user-full.img pages=0 f
+  local img=$WORK/user-full.img pages
   python3 - "$WORK/BIG" <<'PY'
 import os, sys
 os.makedirs(sys.argv[1], exist_ok=True)
@@ -83,7 +89,8 @@ PY
   # shellcheck disable=SC2086
   floppy_make_image fat12 "$img" $files || return
   # Room (4 KiB tmpfs pages) for the user's files, ksstart.com and one page more.
-  for f in $files "$PKG/ksstart._om"; do pages=$((pages + ($(stat -c %s "$f") + 4095) / 4096)); done
+  # shellcheck disable=SC2086
+  pages=$(pages_of $files "$PKG/ksstart._om")
   disk --image "$img" --tmpfs $(((pages + 1) * 4))k || return
   run_installer default default Modify_current_OS default
   expect_questions Welcome Drive Bootable "Disk(Could not create/update config.sys)"
@@ -100,7 +107,7 @@ PY
   # before either file is rewritten, so neither start-up file changes and the message names the
   # second one.
   begin fault_backup_no_room_second
-  img=$WORK/user-full2.img pages=0
+  img=$WORK/user-full2.img
   python3 - "$WORK/BIG" <<'PY'
 import os, sys
 lines = b"".join(b"CALL C:\\TOOLS\\TOOL%04d.BAT\r\n" % i for i in range(1500))
@@ -110,7 +117,8 @@ PY
   # shellcheck disable=SC2086
   floppy_make_image fat12 "$img" $files || return
   # Room for the user's files, ksstart.com, config.zeb and one page more.
-  for f in $files "$PKG/ksstart._om"; do pages=$((pages + ($(stat -c %s "$f") + 4095) / 4096)); done
+  # shellcheck disable=SC2086
+  pages=$(pages_of $files "$PKG/ksstart._om")
   disk --image "$img" --tmpfs $(((pages + 2) * 4))k || return
   run_installer default default Modify_current_OS default
   expect_questions Welcome Drive Bootable "Disk(Could not create/update autoexec.bat)"
