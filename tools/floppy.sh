@@ -223,11 +223,21 @@ floppy_display() {
 # after $FLOPPY_TIMEOUT seconds. Returns the program's exit code.
 # Wine's service processes inherit the program's output and outlive it; were that a pipe (CTest's),
 # its reader would wait for them, so the output goes through a file.
+# Under the 32-bit runner's CPU emulation Wine now and then hangs on start-up before the program
+# runs at all (seen about once in 250 runs): cut off without a single line of output, the run is
+# tried once more with a fresh wineserver, and says so.
 floppy_run() {
-  local out rc
+  local out rc try
   out=$(mktemp)
-  (cd "${FLOPPY_PROGDIR:-$FLOPPY_PREFIX/drive_c}" && timeout "$FLOPPY_TIMEOUT" wine "$@") >"$out" 2>&1 </dev/null
-  rc=$?
+  for try in 1 2; do
+    (cd "${FLOPPY_PROGDIR:-$FLOPPY_PREFIX/drive_c}" && timeout "$FLOPPY_TIMEOUT" wine "$@") >"$out" 2>&1 </dev/null
+    rc=$?
+    [ "$rc" = 124 ] && [ ! -s "$out" ] && [ "$try" = 1 ] || break
+    echo "(Wine started nothing within $FLOPPY_TIMEOUT s: wineserver restarted, run again)" >&2
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >/dev/null 2>&1 || true
+  done
   cat "$out"
   rm -f "$out"
   return $rc
