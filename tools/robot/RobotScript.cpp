@@ -35,7 +35,7 @@ bool ParseAction(const std::string& item, RobotAction* action, std::string* erro
     static const Plain plain[] = {
         {"accept", RobotActionKind::Accept}, {"enter", RobotActionKind::Enter},
         {"escape", RobotActionKind::Escape}, {"close", RobotActionKind::Close},
-        {"default", RobotActionKind::Default},
+        {"default", RobotActionKind::Default}, {"look", RobotActionKind::Look},
     };
     for (const Plain& p : plain) {
         if (name == p.name && !hasArg) {

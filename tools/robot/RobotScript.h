@@ -18,13 +18,14 @@
 //   closewindow=T   the close command (as Alt+F4 gives it) to the installer's other top-level
 //                   window captioned T ('_' for a blank), e.g. the progress window
 //   wait=MS         pause
+//   look            record the buttons as they are at that moment (default mark included)
 //   default         the default answer (tick the acceptance box, first list item, default button)
 #include <string>
 #include <vector>
 
 enum class RobotActionKind {
     Accept, Check, Uncheck, Select, SetText, ClickText, ClickIndex,
-    Enter, Escape, Focus, Close, CloseWindow, Wait, Default, Key
+    Enter, Escape, Focus, Close, CloseWindow, Wait, Default, Key, Look
 };
 
 // Modifier bits of a key action's number, above its virtual-key code.

@@ -449,6 +449,11 @@ bool ApplyOne(const RobotQuestion& question, const RobotAction& action, std::str
         return CloseOtherWindow(question, action.text, done, error);
     case RobotActionKind::Key:
         return TypeKey(question, action, done, error);
+    case RobotActionKind::Look:
+        // The buttons as they are now, after the actions before: which one is drawn as the
+        // default once the focus moved.
+        *done += "look" + DescribeButtons(ObserveQuestion(question.dialog));
+        return true;
     case RobotActionKind::Wait:
         Sleep(static_cast<DWORD>(action.number));
         *done += "wait " + std::to_string(action.number);
@@ -505,17 +510,9 @@ RobotQuestion ObserveQuestion(HWND dialog)
     return question;
 }
 
-std::string DescribeQuestion(int number, const RobotQuestion& question)
+std::string DescribeButtons(const RobotQuestion& question)
 {
-    std::string line = "Q" + std::to_string(number) + " | " + RecordText(question.caption) + " | ";
-    if (question.haveRecord) {
-        bool more = false;
-        std::string first = FirstLine(question.text, &more);
-        line += RecordText(first) + (more ? " ..." : "");
-    } else {
-        line += "?";
-    }
-    line += " |";
+    std::string line;
     int defaultButton = DefaultButton(question);
     for (size_t i = 0; i < question.buttons.size(); ++i) {
         const RobotControl& button = question.buttons[i];
@@ -529,7 +526,20 @@ std::string DescribeQuestion(int number, const RobotQuestion& question)
             line += " (disabled)";
         line += "]";
     }
-    line += " |";
+    return line;
+}
+
+std::string DescribeQuestion(int number, const RobotQuestion& question)
+{
+    std::string line = "Q" + std::to_string(number) + " | " + RecordText(question.caption) + " | ";
+    if (question.haveRecord) {
+        bool more = false;
+        std::string first = FirstLine(question.text, &more);
+        line += RecordText(first) + (more ? " ..." : "");
+    } else {
+        line += "?";
+    }
+    line += " |" + DescribeButtons(question) + " |";
     for (size_t i = 0; i < question.controls.size(); ++i)
         line += (i ? "; " : " ") + DescribeControl(question.controls[i]);
     return line;

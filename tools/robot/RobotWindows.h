@@ -43,6 +43,9 @@ RobotQuestion ObserveQuestion(HWND dialog);
 // One record line: "Q<n> | caption | message | [buttons] | controls".
 std::string DescribeQuestion(int number, const RobotQuestion& question);
 
+// The buttons part of that line: " [+&Continue] [-&Abort]".
+std::string DescribeButtons(const RobotQuestion& question);
+
 // The answer a person in a hurry gives: tick the acceptance box, first list item, default button.
 RobotAnswer DefaultAnswer(const RobotQuestion& question);
 

@@ -75,7 +75,7 @@ void Usage()
         "  --text-bytes <k>      print the length and the first <k> bytes (hex) of each edit field\n"
         "answer: actions separated by ',', e.g. accept,Continue  select=1,Continue  escape\n"
         "  accept | check=N | uncheck=N | select=N | text=T | click=T | <button label> |\n"
-        "  button=N | enter | escape | focus=ID | close | closewindow=T | wait=MS | default |\n"
+        "  button=N | enter | escape | focus=ID | close | closewindow=T | wait=MS | default | look |\n"
         "  key=K (real key input: tab, shift+tab, space, down, enter, alt+c, c, ...)\n"
         "  ('&' and case do not matter in labels; write '_' for a blank: Install_FreeDos)\n",
         stderr);

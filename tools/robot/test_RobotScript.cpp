@@ -25,14 +25,15 @@ TEST(RobotScript, ActionsInOrderWithTheirArguments)
 {
     RobotAnswer answer = Parse("accept,select=3,check=15,uncheck=0,text=a=b,button=2,focus=400,"
                                "wait=250,enter,escape,close,default,Install_FreeDos,click=&OK,"
-                               "closewindow=A_b");
-    ASSERT_EQ(answer.actions.size(), 15u);
+                               "closewindow=A_b,look");
+    ASSERT_EQ(answer.actions.size(), 16u);
     const RobotActionKind kinds[] = {
         RobotActionKind::Accept, RobotActionKind::Select, RobotActionKind::Check,
         RobotActionKind::Uncheck, RobotActionKind::SetText, RobotActionKind::ClickIndex,
         RobotActionKind::Focus, RobotActionKind::Wait, RobotActionKind::Enter,
         RobotActionKind::Escape, RobotActionKind::Close, RobotActionKind::Default,
-        RobotActionKind::ClickText, RobotActionKind::ClickText, RobotActionKind::CloseWindow};
+        RobotActionKind::ClickText, RobotActionKind::ClickText, RobotActionKind::CloseWindow,
+        RobotActionKind::Look};
     for (size_t i = 0; i < answer.actions.size(); ++i)
         EXPECT_EQ(answer.actions[i].kind, kinds[i]) << "action " << i;
     EXPECT_EQ(answer.actions[1].number, 3);

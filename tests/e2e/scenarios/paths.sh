@@ -113,14 +113,18 @@ path_fat16() {
 }
 
 # Without a mouse: every question answered with real keys. The focus starts in the licence text,
-# Tab reaches the box, Space ticks it and Alt+C continues; Shift+Tab goes back from Continue to
-# the drive list, Down keeps its one drive and Enter there continues; C alone on the focused
-# Continue button passes the FreeDOS notice; Enter on OK ends. The disk ends as with the mouse.
+# Tab reaches the box and Space ticks it; two more Tabs reach Abort, which then looks like the
+# default (Enter would press it), and Shift+Tab gives the look back to Continue; Alt+C
+# continues. Shift+Tab goes back from Continue to the drive list, Down keeps its one drive and
+# Enter there continues; C alone on the focused Continue button passes the FreeDOS notice; Enter
+# on OK ends. The disk ends as with the mouse.
 path_keyboard() {
   begin path_keyboard
   disk --kind fat12 || return
-  run_installer key=tab,key=space,key=alt+c key=shift+tab,key=down,key=enter key=c key=enter
+  run_installer key=tab,key=space,key=tab,key=tab,look,key=shift+tab,look,key=alt+c \
+    key=shift+tab,key=down,key=enter key=c key=enter
   expect_questions Welcome Drive FreeDos Completed
+  check grep -qF "key tab, look [&Continue] [+-&Abort], key shift+tab, look [+&Continue] [-&Abort]," <<<"$RECORD"
   expect_exit completed
   blank_disk_finished
   floppy_end
