@@ -1,7 +1,5 @@
 #include "installer/WInstallerApp.h"
 
-#include <shellapi.h>
-
 #include <memory>
 #include <new>
 #include <string>
@@ -9,6 +7,7 @@
 #include "dialogs/WMessageDialog.h"
 #include "diskio/WFile.h"
 #include "framework/FrameworkState.h"
+#include "installer/Documents.h"
 #include "installer/InstallError.h"
 #include "installer/InstallSteps.h"
 #include "installer/StartableDisk.h"
@@ -23,11 +22,6 @@ int Ask(const char* text, const char* caption, const char* icon, const char* but
         const char* markup = nullptr, int32_t* state = nullptr, char* value = nullptr)
 {
     return WMessageDialog::Show(nullptr, text, caption, icon, buttons, markup, state, value, 0);
-}
-
-void OpenDocument(const char* name)
-{
-    ShellExecuteA(nullptr, "open", name, "", "", SW_SHOWNORMAL);
 }
 
 // UTF-16 in the system's ANSI code page, '?' for each letter it lacks.
